@@ -1,0 +1,224 @@
+#include "shared/Log_File.h"
+
+#include <cwchar>
+
+#include "core/Exception.h"
+#include "win/WinText.h"
+
+namespace {
+
+const wchar_t kCrLf[] = L"\r\n";
+
+std::wstring TwoDigits(int v) {
+  wchar_t buf[16];
+  swprintf(buf, 16, L"%02d", v);
+  return buf;
+}
+
+std::wstring TimeSeparator() {
+  wchar_t buf[8] = {};
+  if (GetLocaleInfoW(LOCALE_USER_DEFAULT, LOCALE_STIME, buf, 8) > 1) return std::wstring(1, buf[0]);
+  return L":";
+}
+
+bool IsBlank(wchar_t c) { return c <= L' '; }
+
+std::wstring Trim(const std::wstring& s) {
+  size_t a = 0, b = s.size();
+  while (a < b && IsBlank(s[a])) ++a;
+  while (b > a && IsBlank(s[b - 1])) --b;
+  return s.substr(a, b - a);
+}
+
+bool EqualsNoCase(const std::wstring& a, const std::wstring& b) {
+  return CompareStringOrdinal(a.c_str(), static_cast<int>(a.size()), b.c_str(),
+                              static_cast<int>(b.size()), TRUE) == CSTR_EQUAL;
+}
+
+// B + ".??????????.log", each "?" one character, letters compared without regard to case.
+bool MatchesDayMask(const std::wstring& name, const std::wstring& B) {
+  const std::wstring tail = L".log";
+  if (name.size() != B.size() + 1 + 10 + tail.size()) return false;
+  if (!EqualsNoCase(name.substr(0, B.size()), B)) return false;
+  if (name[B.size()] != L'.') return false;
+  return EqualsNoCase(name.substr(name.size() - tail.size()), tail);
+}
+
+}  // namespace
+
+TLogFile::TLogFile(std::wstring AFileName, uint32_t AMaxSize, int32_t ALog_Level, int32_t AType_log,
+                   int32_t ACnt_Files, bool AUseUserName)
+    : FFileName(std::move(AFileName)),
+      FMaxSize(AMaxSize),
+      FLog_Level(ALog_Level),
+      FType_log(AType_log),
+      FCnt_Files(ACnt_Files),
+      FUseUserName(AUseUserName) {
+  InitializeCriticalSection(&FLock);
+  OpenAndRotate();
+}
+
+TLogFile::~TLogFile() {
+  CloseFile();
+  DeleteCriticalSection(&FLock);
+}
+
+std::wstring TLogFile::TimeStampText(const SYSTEMTIME& t) {
+  static const std::wstring sep = TimeSeparator();
+  wchar_t buf[64];
+  swprintf(buf, 64, L"%02u.%02u.%04u %02u%ls%02u%ls%02u.%03u> ", t.wDay, t.wMonth, t.wYear, t.wHour,
+           sep.c_str(), t.wMinute, sep.c_str(), t.wSecond, t.wMilliseconds);
+  return buf;
+}
+
+std::wstring TLogFile::CurrentUserName() {
+  wchar_t buf[512];
+  DWORD n = 512;
+  if (!GetUserNameW(buf, &n)) return std::wstring();
+  return std::wstring(buf);
+}
+
+TLogFile::Names TLogFile::DeriveNames() {
+  Names n;
+  size_t delim = FFileName.find_last_of(L"\\:");
+  size_t nameStart = delim == std::wstring::npos ? 0 : delim + 1;
+  n.P = FFileName.substr(0, nameStart);
+  n.D = n.P;
+  if (!n.D.empty() && n.D.back() == L'\\') n.D.pop_back();
+  std::wstring fileName = FFileName.substr(nameStart);
+  size_t dot = fileName.find_last_of(L'.');
+  n.E = dot == std::wstring::npos ? std::wstring() : fileName.substr(dot);
+  size_t cut = n.E.empty() ? std::wstring::npos : fileName.find(n.E);
+  n.B = cut == std::wstring::npos ? fileName : fileName.substr(0, cut);
+  if (FUseUserName) {
+    std::wstring user = Trim(CurrentUserName());
+    if (!user.empty()) n.B += L".[" + user + L"]";
+  }
+  return n;
+}
+
+std::wstring TLogFile::NumberedName(const Names& n, int32_t number) const {
+  std::wstring num = number < 10 ? TwoDigits(number) : std::to_wstring(number);
+  return n.D + L"\\" + n.B + L"." + num + n.E;
+}
+
+bool TLogFile::OpenFile(const std::wstring& name) {
+  HANDLE h = CreateFileW(name.c_str(), GENERIC_WRITE, FILE_SHARE_READ, nullptr, OPEN_ALWAYS,
+                         FILE_ATTRIBUTE_ARCHIVE, nullptr);
+  if (h == INVALID_HANDLE_VALUE) {
+    FHandle = -1;
+    return false;
+  }
+  FHandle = reinterpret_cast<intptr_t>(h);
+  SetFilePointer(h, 0, nullptr, FILE_END);
+  if (FileSize() == 0) {
+    static const unsigned char bom[2] = {0xFF, 0xFE};
+    DWORD written = 0;
+    WriteFile(h, bom, 2, &written, nullptr);
+  }
+  return true;
+}
+
+void TLogFile::CloseFile() {
+  if (IsOpen()) CloseHandle(Handle());
+  FHandle = -1;
+}
+
+uint32_t TLogFile::FileSize() const { return GetFileSize(Handle(), nullptr); }
+
+void TLogFile::OpenAndRotate() {
+  Names n = DeriveNames();
+  if (FType_log == 2) {
+    SYSTEMTIME t;
+    GetLocalTime(&t);
+    wchar_t date[16];
+    swprintf(date, 16, L"%04u-%02u-%02u", t.wYear, t.wMonth, t.wDay);
+    std::wstring dayFile = n.P + n.B + L"." + date + n.E;
+    if (GetFileAttributesW(dayFile.c_str()) == INVALID_FILE_ATTRIBUTES) CleanUpOldDays(n);
+    OpenFile(dayFile);
+    return;
+  }
+  if (FType_log != 0 && FType_log != 1) return;  // an unknown scheme opens nothing
+  const std::wstring current = FType_log == 0 ? FFileName : n.P + n.B + L".01" + n.E;
+  OpenFile(current);
+  if (!IsOpen() || FileSize() < LimitBytes()) return;
+
+  CloseFile();
+  if (n.E.empty()) return;  // a full file without extension is never rotated: the logger stays closed
+  if (FType_log == 0) {
+    SYSTEMTIME t;
+    GetLocalTime(&t);
+    wchar_t stamp[32];
+    swprintf(stamp, 32, L"%04u-%02u-%02u %02u-%02u-%02u", t.wYear, t.wMonth, t.wDay, t.wHour,
+             t.wMinute, t.wSecond);
+    std::wstring moved = n.P + n.B + L"." + stamp + n.E;
+    if (!MoveFileExW(FFileName.c_str(), moved.c_str(), MOVEFILE_REPLACE_EXISTING)) return;
+    if (GetFileAttributesW(FFileName.c_str()) != INVALID_FILE_ATTRIBUTES) DeleteFileW(FFileName.c_str());
+    OpenFile(FFileName);
+  } else if (FType_log == 1) {
+    const int32_t count = FCnt_Files;
+    std::wstring oldest = NumberedName(n, count);
+    if (GetFileAttributesW(oldest.c_str()) != INVALID_FILE_ATTRIBUTES) DeleteFileW(oldest.c_str());
+    for (int32_t k = count; k >= 2; --k) {
+      std::wstring from = NumberedName(n, k - 1);
+      if (GetFileAttributesW(from.c_str()) == INVALID_FILE_ATTRIBUTES) continue;
+      MoveFileExW(from.c_str(), NumberedName(n, k).c_str(), MOVEFILE_REPLACE_EXISTING);
+    }
+    OpenFile(current);
+  }
+}
+
+void TLogFile::CleanUpOldDays(const Names& n) {
+  FILETIME nowFt;
+  GetSystemTimeAsFileTime(&nowFt);
+  ULARGE_INTEGER now{{nowFt.dwLowDateTime, nowFt.dwHighDateTime}};
+  const unsigned long long day = 24ull * 60 * 60 * 10000000ull;  // in 100 ns units
+  const unsigned long long age = static_cast<unsigned long long>(FCnt_Files < 0 ? 0 : FCnt_Files) * day;
+
+  WIN32_FIND_DATAW fd;
+  HANDLE find = FindFirstFileW((n.D + L"\\*.log").c_str(), &fd);
+  if (find == INVALID_HANDLE_VALUE) return;
+  do {
+    if ((fd.dwFileAttributes & ~0x1FFu) != 0) continue;
+    std::wstring name = fd.cFileName;
+    if (!MatchesDayMask(name, n.B)) continue;
+    ULARGE_INTEGER written{{fd.ftLastWriteTime.dwLowDateTime, fd.ftLastWriteTime.dwHighDateTime}};
+    if (written.QuadPart + age < now.QuadPart) DeleteFileW((n.D + L"\\" + name).c_str());
+  } while (FindNextFileW(find, &fd));
+  FindClose(find);
+}
+
+void TLogFile::WriteLine(const std::wstring& S) {
+  struct Guard {
+    TLogFile* self;
+    explicit Guard(TLogFile* s) : self(s) { self->EnterLock(); }
+    ~Guard() { self->LeaveLock(); }
+  } guard(this);
+
+  if (!IsOpen()) return;
+  std::wstring line = S + kCrLf;
+  const DWORD bytes = static_cast<DWORD>(line.size() * sizeof(wchar_t));
+  DWORD written = 0;
+  if (!WriteFile(Handle(), line.data(), bytes, &written, nullptr) || written != bytes)
+    throw Exception(u"Error Write To File \"" + ToU16(FFileName) + u"\"");
+  if (FileSize() >= LimitBytes() && (FType_log == 0 || FType_log == 1)) {
+    CloseFile();
+    OpenAndRotate();
+  }
+}
+
+std::wstring TLogFile::WriteStringInfo(int32_t ALog_Level, const std::wstring& S, bool TimeStamp) {
+  std::wstring result = S;
+  if (ALog_Level > FLog_Level) return result;
+  if (TimeStamp) {
+    SYSTEMTIME t;
+    GetLocalTime(&t);
+    result = TimeStampText(t) + result;
+  }
+  WriteLine(result);
+  return result + kCrLf;
+}
+
+void TLogFile::Flush() {
+  if (IsOpen()) FlushFileBuffers(Handle());
+}
