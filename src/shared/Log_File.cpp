@@ -44,6 +44,30 @@ bool MatchesDayMask(const std::wstring& name, const std::wstring& B) {
   return EqualsNoCase(name.substr(name.size() - tail.size()), tail);
 }
 
+// The local time of a line. The system time is cheap to read; turning it into local time costs a
+// time-zone look-up, so the offset of local time is looked up once per second of system time (zone
+// and daylight-saving changes fall on whole seconds) and added to the system time of each line.
+SYSTEMTIME LineTime() {
+  static thread_local long long cachedSecond = -1;
+  static thread_local long long offset = 0;
+  FILETIME ft;
+  GetSystemTimeAsFileTime(&ft);
+  const long long now = static_cast<long long>((static_cast<unsigned long long>(ft.dwHighDateTime) << 32) |
+                                               ft.dwLowDateTime);
+  if (now / 10000000 != cachedSecond) {
+    FILETIME local;
+    FileTimeToLocalFileTime(&ft, &local);
+    offset = static_cast<long long>((static_cast<unsigned long long>(local.dwHighDateTime) << 32) |
+                                    local.dwLowDateTime) - now;
+    cachedSecond = now / 10000000;
+  }
+  const unsigned long long local = static_cast<unsigned long long>(now + offset);
+  FILETIME lf{static_cast<DWORD>(local & 0xFFFFFFFFu), static_cast<DWORD>(local >> 32)};
+  SYSTEMTIME t;
+  FileTimeToSystemTime(&lf, &t);
+  return t;
+}
+
 }  // namespace
 
 TLogFile::TLogFile(std::wstring AFileName, uint32_t AMaxSize, int32_t ALog_Level, int32_t AType_log,
@@ -64,11 +88,31 @@ TLogFile::~TLogFile() {
 }
 
 std::wstring TLogFile::TimeStampText(const SYSTEMTIME& t) {
-  static const std::wstring sep = TimeSeparator();
-  wchar_t buf[64];
-  swprintf(buf, 64, L"%02u.%02u.%04u %02u%ls%02u%ls%02u.%03u> ", t.wDay, t.wMonth, t.wYear, t.wHour,
-           sep.c_str(), t.wMinute, sep.c_str(), t.wSecond, t.wMilliseconds);
-  return buf;
+  static const wchar_t sep = TimeSeparator()[0];
+  // Formatted by hand: this runs for every line.
+  wchar_t b[26];
+  auto two = [&](int at, unsigned v) {
+    b[at] = static_cast<wchar_t>(L'0' + v / 10 % 10);
+    b[at + 1] = static_cast<wchar_t>(L'0' + v % 10);
+  };
+  two(0, t.wDay);
+  b[2] = L'.';
+  two(3, t.wMonth);
+  b[5] = L'.';
+  two(6, t.wYear / 100);
+  two(8, t.wYear % 100);
+  b[10] = L' ';
+  two(11, t.wHour);
+  b[13] = sep;
+  two(14, t.wMinute);
+  b[16] = sep;
+  two(17, t.wSecond);
+  b[19] = L'.';
+  b[20] = static_cast<wchar_t>(L'0' + t.wMilliseconds / 100 % 10);
+  two(21, t.wMilliseconds % 100);
+  b[23] = L'>';
+  b[24] = L' ';
+  return std::wstring(b, 25);
 }
 
 std::wstring TLogFile::CurrentUserName() {
@@ -110,11 +154,14 @@ bool TLogFile::OpenFile(const std::wstring& name) {
     return false;
   }
   FHandle = reinterpret_cast<intptr_t>(h);
-  SetFilePointer(h, 0, nullptr, FILE_END);
-  if (FileSize() == 0) {
+  LARGE_INTEGER end{};
+  SetFilePointerEx(h, end, &end, FILE_END);
+  size_ = static_cast<unsigned long long>(end.QuadPart);
+  if (size_ == 0) {
     static const unsigned char bom[2] = {0xFF, 0xFE};
     DWORD written = 0;
     WriteFile(h, bom, 2, &written, nullptr);
+    size_ += written;
   }
   return true;
 }
@@ -124,7 +171,10 @@ void TLogFile::CloseFile() {
   FHandle = -1;
 }
 
-uint32_t TLogFile::FileSize() const { return GetFileSize(Handle(), nullptr); }
+// The size taken at the open plus what this logger wrote since. The share mode lets no other process
+// write, rename or delete the open file, so this is the file's size, without asking the system for it
+// after every line (under Wine that query costs as much as the write itself).
+uint32_t TLogFile::FileSize() const { return static_cast<uint32_t>(size_); }
 
 void TLogFile::OpenAndRotate() {
   Names n = DeriveNames();
@@ -188,35 +238,49 @@ void TLogFile::CleanUpOldDays(const Names& n) {
   FindClose(find);
 }
 
-void TLogFile::WriteLine(const std::wstring& S) {
+void TLogFile::WriteLine(std::wstring& S) {
   struct Guard {
     TLogFile* self;
     explicit Guard(TLogFile* s) : self(s) { self->EnterLock(); }
     ~Guard() { self->LeaveLock(); }
   } guard(this);
 
+  S += kCrLf;
   if (!IsOpen()) return;
-  std::wstring line = S + kCrLf;
-  const DWORD bytes = static_cast<DWORD>(line.size() * sizeof(wchar_t));
+  const DWORD bytes = static_cast<DWORD>(S.size() * sizeof(wchar_t));
   DWORD written = 0;
-  if (!WriteFile(Handle(), line.data(), bytes, &written, nullptr) || written != bytes)
-    throw Exception(u"Error Write To File \"" + ToU16(FFileName) + u"\"");
+  BOOL ok = WriteFile(Handle(), S.data(), bytes, &written, nullptr);
+  size_ += written;
+  if (!ok || written != bytes) throw Exception(u"Error Write To File \"" + ToU16(FFileName) + u"\"");
   if (FileSize() >= LimitBytes() && (FType_log == 0 || FType_log == 1)) {
     CloseFile();
     OpenAndRotate();
   }
 }
 
+bool TLogFile::BuildAndWrite(int32_t ALog_Level, std::wstring_view prefix, std::wstring_view S,
+                             bool TimeStamp, std::wstring& line) {
+  if (ALog_Level > FLog_Level) return false;
+  line.clear();
+  if (TimeStamp) line = TimeStampText(LineTime());
+  line += prefix;
+  line += S;
+  WriteLine(line);  // appends CR LF to the line
+  return true;
+}
+
 std::wstring TLogFile::WriteStringInfo(int32_t ALog_Level, const std::wstring& S, bool TimeStamp) {
-  std::wstring result = S;
-  if (ALog_Level > FLog_Level) return result;
-  if (TimeStamp) {
-    SYSTEMTIME t;
-    GetLocalTime(&t);
-    result = TimeStampText(t) + result;
-  }
-  WriteLine(result);
-  return result + kCrLf;
+  std::wstring line;
+  line.reserve(S.size() + 27);
+  if (!BuildAndWrite(ALog_Level, {}, S, TimeStamp, line)) return S;
+  return line;
+}
+
+void TLogFile::WriteStringInfoPrefixed(int32_t ALog_Level, std::wstring_view prefix, std::wstring_view S,
+                                       bool TimeStamp) {
+  // One line buffer per thread, kept between lines: the log writer drops the returned text anyway.
+  static thread_local std::wstring line;
+  BuildAndWrite(ALog_Level, prefix, S, TimeStamp, line);
 }
 
 void TLogFile::Flush() {

@@ -9,6 +9,7 @@
 
 #include <cstdint>
 #include <string>
+#include <string_view>
 
 class TLogFile {
  public:
@@ -22,6 +23,10 @@ class TLogFile {
   // line followed by CR LF; a filtered line is returned unchanged and not written. A failed write
   // raises Exception("Error Write To File \"<file name>\"").
   std::wstring WriteStringInfo(int32_t ALog_Level, const std::wstring& S, bool TimeStamp);
+  // WriteStringInfo(ALog_Level, prefix + S, TimeStamp) for callers that drop the returned text: the
+  // same line, built in a reused buffer.
+  void WriteStringInfoPrefixed(int32_t ALog_Level, std::wstring_view prefix, std::wstring_view S,
+                               bool TimeStamp);
   void Flush();
 
   bool IsOpen() const { return FHandle > 0; }
@@ -37,7 +42,10 @@ class TLogFile {
   void EnterLock() { EnterCriticalSection(&FLock); }
   void LeaveLock() { LeaveCriticalSection(&FLock); }
   void OpenAndRotate();
-  void WriteLine(const std::wstring& S);
+  bool BuildAndWrite(int32_t ALog_Level, std::wstring_view prefix, std::wstring_view S, bool TimeStamp,
+                     std::wstring& line);
+  // Appends CR LF to S and writes it in one call.
+  void WriteLine(std::wstring& S);
 
   bool OpenFile(const std::wstring& name);
   void CloseFile();
@@ -64,4 +72,5 @@ class TLogFile {
   int32_t FType_log;
   int32_t FCnt_Files;
   bool FUseUserName;
+  unsigned long long size_ = 0;  // of the open file
 };

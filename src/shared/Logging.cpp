@@ -52,7 +52,7 @@ void WriteLog(const std::wstring& text, int32_t level, bool timeStamp) {
     case 3: prefix = L"[NOTE] "; break;
     default: return;
   }
-  GlobalLog->WriteStringInfo(level, prefix + text, timeStamp);
+  GlobalLog->WriteStringInfoPrefixed(level, prefix, text, timeStamp);
 }
 
 void WriteLogNoRaise(const std::wstring& text, int32_t level, bool timeStamp) noexcept {

@@ -10,12 +10,6 @@
 
 namespace {
 
-std::vector<unsigned char> Concat(std::initializer_list<std::vector<unsigned char>> parts) {
-  std::vector<unsigned char> out;
-  for (auto& p : parts) out.insert(out.end(), p.begin(), p.end());
-  return out;
-}
-
 // A file of `bytes` bytes that begins with a BOM and a marker line.
 void MakeLogFile(const std::wstring& path, const std::wstring& marker, size_t bytes = 0) {
   auto b = WithBom(Utf16Bytes(marker + L"\r\n"));
