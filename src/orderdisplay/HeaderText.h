@@ -1,0 +1,15 @@
+#pragma once
+// Two small pieces of the order display's header: the two lines of a message layout, and the 2000 ms
+// rule that decides whether a layout change fades in.
+#include <cstdint>
+#include <string>
+
+// The text before the first "|" and the rest after it, joined by CR LF; without "|", the first half
+// (length div 2 characters) and the rest. An empty text gives CR LF alone.
+std::wstring SplitTwoLines(const std::wstring& text);
+
+// Whether at least 2000 ms have passed from `lastLayoutTick` to `now`, as an unsigned 32-bit difference
+// of tick counts, so that it holds across the wrap of the tick count.
+inline bool TwoSecondsPassed(uint32_t now, uint32_t lastLayoutTick) {
+  return static_cast<uint32_t>(now - lastLayoutTick) >= 2000u;
+}
