@@ -13,3 +13,7 @@ std::wstring SplitTwoLines(const std::wstring& text);
 inline bool TwoSecondsPassed(uint32_t now, uint32_t lastLayoutTick) {
   return static_cast<uint32_t>(now - lastLayoutTick) >= 2000u;
 }
+
+// Breaks a dish name into lines for the dish layout: a budget of 400 units a line at 25 units a
+// character, a break (CR LF) only ever before a word, the blank staying at the end of the line before.
+std::wstring WrapDishName(const std::wstring& text);

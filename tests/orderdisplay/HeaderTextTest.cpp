@@ -27,4 +27,22 @@ TEST(TwoSecondsRule, AcrossTheWrap) {
   for (auto& c : cases) EXPECT_EQ(TwoSecondsPassed(c.now, c.last), c.passed) << c.last << " " << c.now;
 }
 
+TEST(WrapDishName, Cases) {
+  struct Case { std::wstring text, expected; } cases[] = {
+      {L"Soup", L"Soup"},
+      {L"Borsch salad", L"Borsch salad"},
+      {L"Caesar salad with chicken", L"Caesar salad \r\nwith chicken"},
+      {L"One two three four five six", L"One two \r\nthree four \r\nfive six"},
+      {L"Pelmeniwithbutt soup", L"\r\nPelmeniwithbutt \r\nsoup"},  // 15 letters and a blank
+      {std::wstring(16, L'a'), std::wstring(16, L'a')},
+      {std::wstring(17, L'a'), L"\r\n" + std::wstring(17, L'a')},
+      {L"", L""},
+      {L"a  b", L"a  b"},  // each further blank of a run is a word of its own
+  };
+  for (auto& c : cases) {
+    std::string shown(c.text.begin(), c.text.end());
+    EXPECT_EQ(WrapDishName(c.text), c.expected) << shown;
+  }
+}
+
 }  // namespace
