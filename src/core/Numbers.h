@@ -1,7 +1,8 @@
 #pragma once
-// Whole numbers as the system reads them from settings values and XML attributes.
+// Numbers as the system reads them from settings values and XML attributes.
 #include <cstdint>
 #include <string_view>
+#include <vector>
 
 // Leading blanks and a sign allowed, trailing characters not; decimal digits, or hexadecimal digits
 // after "$", "x", "X", "0x" or "0X". Decimal values must lie in the signed 32-bit range; hexadecimal
@@ -11,3 +12,19 @@ bool TryStrToInt(std::u16string_view s, int32_t& value);
 // The settings-file rule: like TryStrToInt, with the caller's default for anything that is not a
 // whole number of the 32-bit range.
 int32_t StrToIntDef(std::u16string_view s, int32_t def);
+
+// A number as XML attributes hold it: leading blanks, an optional sign, decimal digits with an optional
+// "." fraction and an optional exponent (e/E, optional sign, digits); or "INF", "+INF", "-INF", "NAN"
+// in any letter case. The value is the double nearest to the decimal text. Returns false for anything
+// else: the empty text, trailing characters (blanks included), a lone "." or sign.
+bool TryStrToFloat(std::u16string_view s, double& value);
+
+// A Boolean as XML attributes hold it: "true" or "false" in any letter case, or a number read by
+// TryStrToFloat (0 is false, any other number, NAN included, true).
+bool TryStrToBool(std::u16string_view s, bool& value);
+
+// An integer list as attributes hold it: the text without its leading and trailing blanks and control
+// characters, split at every ","; each piece read by TryStrToInt without trimming; a trailing ","
+// adds nothing; an empty text gives no values. Appends the values to `out` in order; at the first
+// piece that is not an integer raises Exception, with the values before it already appended.
+void ParseIntList(std::u16string_view text, std::vector<int32_t>& out);

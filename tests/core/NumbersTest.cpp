@@ -1,6 +1,11 @@
-// Whole numbers as settings values and XML attributes give them.
+// Numbers as settings values and XML attributes give them: integers, numbers, Booleans, lists.
 #include <gtest/gtest.h>
 
+#include <cmath>
+#include <limits>
+#include <vector>
+
+#include "core/Exception.h"
 #include "core/Numbers.h"
 #include "core/Utf.h"
 
@@ -47,5 +52,89 @@ TEST(Utf, RoundTripsAndReplacesIllFormedInput) {
   EXPECT_EQ(Utf8ToUtf16("a\xC3"), u"a\xFFFD");
   EXPECT_EQ(Utf8ToUtf16("\xC0\xAF"), u"\xFFFD\xFFFD");     // overlong
   EXPECT_EQ(Utf8ToUtf16("\xED\xA0\x80"), u"\xFFFD\xFFFD\xFFFD");  // surrogate
+}
+}  // namespace
+
+namespace {
+TEST(TryStrToFloat, TableOfCases) {
+  const double inf = std::numeric_limits<double>::infinity();
+  struct Case {
+    const char* text;
+    bool ok;
+    double value;
+  } cases[] = {
+      {"1.5", true, 1.5},      {"  2", true, 2},        {"-3e2", true, -300},    {"+.5", true, 0.5},
+      {"5.", true, 5},         {"1E-3", true, 0.001},   {"2.5e+1", true, 25},    {"-0", true, 0},
+      {"0.1", true, 0.1},      {"inf", true, inf},      {"+Inf", true, inf},     {"-INF", true, -inf},
+      {"  INF", true, inf},    {"1e400", true, inf},    {"-1e400", true, -inf},  {"1e-400", true, 0},
+      {"123456789012345678901234567890", true, 1.2345678901234568e29},
+      {"", false, 0},          {" ", false, 0},         {"1.5 ", false, 0},      {"abc", false, 0},
+      {".", false, 0},         {"-", false, 0},         {"1e", false, 0},        {"1e+", false, 0},
+      {"--1", false, 0},       {"0x10", false, 0},      {"1,5", false, 0},       {"-NAN", false, 0},
+      {"NAN ", false, 0},      {"\t1", false, 0},       {"1.2.3", false, 0},     {"e5", false, 0},
+      {"infinity", false, 0},
+  };
+  for (const auto& c : cases) {
+    double v = 12345;
+    EXPECT_EQ(TryStrToFloat(Ascii(c.text), v), c.ok) << '"' << c.text << '"';
+    if (c.ok) {
+      EXPECT_EQ(v, c.value) << '"' << c.text << '"';
+    }
+  }
+  double v = 0;
+  EXPECT_TRUE(TryStrToFloat(u"nAn", v));
+  EXPECT_TRUE(std::isnan(v));
+}
+
+TEST(TryStrToBool, WordsOrNumbers) {
+  struct Case {
+    const char16_t* text;
+    bool ok;
+    bool value;
+  } cases[] = {
+      {u"true", true, true},  {u"TRUE", true, true},   {u"False", true, false}, {u"0", true, false},
+      {u"1", true, true},     {u"-0.5", true, true},   {u" 0", true, false},    {u"NAN", true, true},
+      {u"", false, false},    {u"yes", false, false},  {u"true ", false, false}, {u" true", false, false},
+  };
+  for (const auto& c : cases) {
+    bool v = !c.value;
+    EXPECT_EQ(TryStrToBool(c.text, v), c.ok) << Utf16ToUtf8(c.text);
+    if (c.ok) {
+      EXPECT_EQ(v, c.value) << Utf16ToUtf8(c.text);
+    }
+  }
+}
+
+TEST(ParseIntList, PiecesTrailingCommaAndErrors) {
+  struct Case {
+    const char16_t* text;
+    std::vector<int32_t> values;  // those appended before any error
+    bool ok;
+  } cases[] = {
+      {u" 12,15 ", {12, 15}, true},   {u"12, 15", {12, 15}, true},   {u"12,15,", {12, 15}, true},
+      {u"", {}, true},                {u" \t\r\n", {}, true},        {u"\t12\r\n", {12}, true},
+      {u"$10,x1F,-3,0X10", {16, 31, -3, 16}, true},
+      {u"12 ,15", {}, false},         {u",12", {}, false},           {u"12,,15", {12}, false},
+      {u"12,a", {12}, false},         {u"12,15,,", {12, 15}, false}, {u"2147483648", {}, false},
+  };
+  for (const auto& c : cases) {
+    std::vector<int32_t> out{99};
+    bool ok = true;
+    try {
+      ParseIntList(c.text, out);
+    } catch (const Exception&) {
+      ok = false;
+    }
+    EXPECT_EQ(ok, c.ok) << Utf16ToUtf8(c.text);
+    std::vector<int32_t> expected{99};
+    expected.insert(expected.end(), c.values.begin(), c.values.end());
+    EXPECT_EQ(out, expected) << Utf16ToUtf8(c.text);
+  }
+  try {
+    std::vector<int32_t> out;
+    ParseIntList(u"1, 2 ,3", out);
+  } catch (const Exception& e) {
+    EXPECT_EQ(e.Message(), u"' 2 ' is not a valid integer value");
+  }
 }
 }  // namespace

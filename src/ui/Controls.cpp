@@ -1,0 +1,363 @@
+// Properties of the controls and how each draws itself. Setters that do not change a value report
+// nothing, so a program that sets the same text again causes no redraw.
+#include "ui/Controls.h"
+
+#include <algorithm>
+
+#include "ui/Fonts.h"
+#include "ui/GdiPlusIncludes.h"
+
+namespace ui {
+namespace {
+
+Gdiplus::Color WithOpacity(Color c, float opacity) {
+  const int a = static_cast<int>(AlphaOf(c) * opacity + 0.5f);
+  return Gdiplus::Color(static_cast<BYTE>(std::clamp(a, 0, 255)), RedOf(c), GreenOf(c), BlueOf(c));
+}
+
+// An outline lies just inside the box. It is filled as four strips rather than stroked with a pen, so
+// that its pixels do not depend on how the GDI+ implementation offsets pixel centres for lines.
+void DrawOutline(Gdiplus::Graphics& g, const Stroke& s, float w, float h, float opacity) {
+  if (!s.enabled || s.thickness <= 0) return;
+  Gdiplus::SolidBrush brush(WithOpacity(s.color, opacity));
+  const float t = std::min({s.thickness, w / 2, h / 2});
+  const Gdiplus::RectF strips[] = {{0, 0, w, t}, {0, h - t, w, t}, {0, t, t, h - 2 * t}, {w - t, t, t, h - 2 * t}};
+  g.FillRectangles(&brush, strips, 4);
+}
+
+Gdiplus::StringAlignment ToGdi(TextAlign a) {
+  switch (a) {
+    case TextAlign::Leading: return Gdiplus::StringAlignmentNear;
+    case TextAlign::Center: return Gdiplus::StringAlignmentCenter;
+    case TextAlign::Trailing: return Gdiplus::StringAlignmentFar;
+  }
+  return Gdiplus::StringAlignmentNear;
+}
+
+// Typographic layout (no padding around the text) so that measured widths place neighbours exactly.
+std::unique_ptr<Gdiplus::StringFormat> MakeFormat(bool wrap, TextAlign h, TextAlign v) {
+  auto f = std::unique_ptr<Gdiplus::StringFormat>(Gdiplus::StringFormat::GenericTypographic()->Clone());
+  INT flags = f->GetFormatFlags() | Gdiplus::StringFormatFlagsNoClip;
+  if (!wrap) flags |= Gdiplus::StringFormatFlagsNoWrap;
+  f->SetFormatFlags(flags);
+  f->SetAlignment(ToGdi(h));
+  f->SetLineAlignment(ToGdi(v));
+  f->SetTrimming(Gdiplus::StringTrimmingNone);
+  return f;
+}
+
+std::unique_ptr<Gdiplus::Font> MakeFont(const std::wstring& family, float size, bool bold) {
+  Gdiplus::FontFamily ff(ResolveFontFamily(family).c_str());
+  auto font = std::make_unique<Gdiplus::Font>(&ff, size, bold ? Gdiplus::FontStyleBold : Gdiplus::FontStyleRegular,
+                                              Gdiplus::UnitPixel);
+  if (font->GetLastStatus() != Gdiplus::Ok) return nullptr;
+  return font;
+}
+
+}  // namespace
+
+// --- Control -------------------------------------------------------------------------------------
+
+Control::~Control() = default;
+
+void Control::Adopt(std::unique_ptr<Control> child) {
+  child->parent_ = this;
+  children_.push_back(std::move(child));
+  Changed();
+}
+
+void Control::Changed() const {
+  const Control* c = this;
+  while (c->parent_) c = c->parent_;
+  if (c->sink_) c->sink_();
+}
+
+void Control::SetX(float x) {
+  if (x_ == x) return;
+  x_ = x;
+  Changed();
+}
+
+void Control::SetY(float y) {
+  if (y_ == y) return;
+  y_ = y;
+  Changed();
+}
+
+void Control::SetPosition(float x, float y) {
+  SetX(x);
+  SetY(y);
+}
+
+void Control::SetWidth(float w) {
+  if (width_ == w) return;
+  width_ = w;
+  Changed();
+}
+
+void Control::SetHeight(float h) {
+  if (height_ == h) return;
+  height_ = h;
+  Changed();
+}
+
+void Control::SetSize(float w, float h) {
+  SetWidth(w);
+  SetHeight(h);
+}
+
+void Control::SetBounds(float x, float y, float w, float h) {
+  SetPosition(x, y);
+  SetSize(w, h);
+}
+
+void Control::SetScale(float sx, float sy) {
+  if (scaleX_ == sx && scaleY_ == sy) return;
+  scaleX_ = sx;
+  scaleY_ = sy;
+  Changed();
+}
+
+void Control::SetOpacity(float opacity) {
+  opacity = std::clamp(opacity, 0.0f, 1.0f);
+  if (opacity_ == opacity) return;
+  opacity_ = opacity;
+  Changed();
+}
+
+void Control::SetVisible(bool visible) {
+  if (visible_ == visible) return;
+  visible_ = visible;
+  Changed();
+}
+
+// --- Rectangle -----------------------------------------------------------------------------------
+
+void Rectangle::SetFill(Fill fill) {
+  fill_ = std::move(fill);
+  Changed();
+}
+
+void Rectangle::SetStroke(Stroke stroke) {
+  stroke_ = stroke;
+  Changed();
+}
+
+void Rectangle::DrawSelf(Gdiplus::Graphics& g, float opacity) const {
+  const float w = Width(), h = Height();
+  if (w <= 0 || h <= 0) return;
+  if (fill_.kind == Fill::Kind::Solid) {
+    Gdiplus::SolidBrush brush(WithOpacity(fill_.color, opacity));
+    g.FillRectangle(&brush, 0.0f, 0.0f, w, h);
+  } else if (fill_.kind == Fill::Kind::LinearGradient && !fill_.stops.empty()) {
+    // GDI+ wants positions that begin at 0 and end at 1: the end colours extend to the edges.
+    std::vector<GradientStop> stops = fill_.stops;
+    std::sort(stops.begin(), stops.end(), [](const auto& a, const auto& b) { return a.offset < b.offset; });
+    if (stops.front().offset > 0) stops.insert(stops.begin(), {stops.front().color, 0.0f});
+    if (stops.back().offset < 1) stops.push_back({stops.back().color, 1.0f});
+    std::vector<Gdiplus::Color> colors;
+    std::vector<Gdiplus::REAL> positions;
+    for (const auto& s : stops) {
+      colors.push_back(WithOpacity(s.color, opacity));
+      positions.push_back(std::clamp(s.offset, 0.0f, 1.0f));
+    }
+    const Gdiplus::PointF from(fill_.startPoint.X * w, fill_.startPoint.Y * h);
+    Gdiplus::PointF to(fill_.stopPoint.X * w, fill_.stopPoint.Y * h);
+    if (from.X == to.X && from.Y == to.Y) to.X += 1;
+    Gdiplus::LinearGradientBrush brush(from, to, colors.front(), colors.back());
+    brush.SetInterpolationColors(colors.data(), positions.data(), static_cast<INT>(colors.size()));
+    brush.SetWrapMode(Gdiplus::WrapModeTileFlipXY);  // no seam of the far colour at the edges
+    g.FillRectangle(&brush, 0.0f, 0.0f, w, h);
+  }
+  DrawOutline(g, stroke_, w, h, opacity);
+}
+
+// --- Image ---------------------------------------------------------------------------------------
+
+void Image::SetBitmap(const Bitmap& bitmap) {
+  bitmap_ = bitmap;
+  Changed();
+}
+
+void Image::SetBitmap(Bitmap&& bitmap) {
+  bitmap_ = std::move(bitmap);
+  Changed();
+}
+
+void Image::ClearBitmap() {
+  if (bitmap_.Empty()) return;
+  bitmap_ = Bitmap();
+  Changed();
+}
+
+void Image::SetWrapMode(WrapMode mode) {
+  if (wrap_ == mode) return;
+  wrap_ = mode;
+  Changed();
+}
+
+void Image::DrawSelf(Gdiplus::Graphics& g, float opacity) const {
+  Gdiplus::Bitmap* picture = bitmap_.Gdi();
+  const float w = Width(), h = Height();
+  if (!picture || w <= 0 || h <= 0) return;
+  const float bw = static_cast<float>(bitmap_.Width()), bh = static_cast<float>(bitmap_.Height());
+
+  Gdiplus::ImageAttributes attributes;
+  if (opacity < 1.0f) {
+    Gdiplus::ColorMatrix m = {{{1, 0, 0, 0, 0}, {0, 1, 0, 0, 0}, {0, 0, 1, 0, 0}, {0, 0, 0, opacity, 0}, {0, 0, 0, 0, 1}}};
+    attributes.SetColorMatrix(&m);
+  }
+  if (wrap_ == WrapMode::Tile) {
+    Gdiplus::TextureBrush brush(picture, Gdiplus::RectF(0, 0, bw, bh), &attributes);
+    brush.SetWrapMode(Gdiplus::WrapModeTile);
+    g.FillRectangle(&brush, 0.0f, 0.0f, w, h);
+    return;
+  }
+  // Stretching samples beyond the edge pixels; clamping them keeps the edges from fading out.
+  attributes.SetWrapMode(Gdiplus::WrapModeTileFlipXY);
+  Gdiplus::RectF dest(0, 0, w, h);
+  Gdiplus::RectF source(0, 0, bw, bh);
+  if (wrap_ == WrapMode::Fit) {
+    const float s = std::min(w / bw, h / bh);
+    dest = Gdiplus::RectF((w - bw * s) / 2, (h - bh * s) / 2, bw * s, bh * s);
+  } else if (wrap_ == WrapMode::Original) {
+    dest = Gdiplus::RectF(0, 0, std::min(w, bw), std::min(h, bh));
+    source = Gdiplus::RectF(0, 0, dest.Width, dest.Height);
+  }
+  g.DrawImage(picture, dest, source.X, source.Y, source.Width, source.Height, Gdiplus::UnitPixel, &attributes);
+}
+
+// --- Text ----------------------------------------------------------------------------------------
+
+void Text::SetText(const std::wstring& text) {
+  if (text_ == text) return;
+  text_ = text;
+  Refit();
+  Changed();
+}
+
+void Text::SetFontFamily(const std::wstring& family) {
+  if (family_ == family) return;
+  family_ = family;
+  Refit();
+  Changed();
+}
+
+void Text::SetFontSize(float size) {
+  if (size_ == size) return;
+  size_ = size;
+  Refit();
+  Changed();
+}
+
+void Text::SetBold(bool bold) {
+  if (bold_ == bold) return;
+  bold_ = bold;
+  Refit();
+  Changed();
+}
+
+void Text::SetColor(Color color) {
+  if (color_ == color) return;
+  color_ = color;
+  Changed();
+}
+
+void Text::SetHorzAlign(TextAlign a) {
+  if (horz_ == a) return;
+  horz_ = a;
+  Changed();
+}
+
+void Text::SetVertAlign(TextAlign a) {
+  if (vert_ == a) return;
+  vert_ = a;
+  Changed();
+}
+
+void Text::SetWordWrap(bool wrap) {
+  if (wordWrap_ == wrap) return;
+  wordWrap_ = wrap;
+  Refit();
+  Changed();
+}
+
+void Text::SetAutoSize(bool autoSize) {
+  if (autoSize_ == autoSize) return;
+  autoSize_ = autoSize;
+  Refit();
+}
+
+void Text::SetWidth(float w) {
+  Control::SetWidth(w);
+  if (autoSize_ && wordWrap_) Refit();
+}
+
+void Text::Refit() {
+  if (!autoSize_) return;
+  if (wordWrap_) {
+    Control::SetHeight(MeasureWrapped(Width()).Y);
+  } else {
+    const PointF size = MeasureWrapped(0);
+    Control::SetWidth(size.X);
+    Control::SetHeight(size.Y);
+  }
+}
+
+float Text::MeasuredWidth() const { return MeasureWrapped(0).X; }
+
+PointF Text::MeasureWrapped(float width) const {
+  if (text_.empty()) return {};
+  auto font = MakeFont(family_, size_, bold_);
+  if (!font) return {};
+  const bool wrap = width > 0;
+  auto format = MakeFormat(wrap, TextAlign::Leading, TextAlign::Leading);
+  Gdiplus::Bitmap scratch(1, 1, PixelFormat32bppPARGB);
+  Gdiplus::Graphics g(&scratch);
+  g.SetTextRenderingHint(Gdiplus::TextRenderingHintAntiAliasGridFit);
+  Gdiplus::RectF box(0, 0, wrap ? width : 1e6f, 1e6f);
+  Gdiplus::RectF bound;
+  g.MeasureString(text_.c_str(), static_cast<INT>(text_.size()), font.get(), box, format.get(), &bound);
+  return {bound.Width, bound.Height};
+}
+
+void Text::DrawSelf(Gdiplus::Graphics& g, float opacity) const {
+  if (text_.empty() || Width() <= 0 || Height() <= 0) return;
+  auto font = MakeFont(family_, size_, bold_);
+  if (!font) return;
+  auto format = MakeFormat(wordWrap_, horz_, vert_);
+  Gdiplus::SolidBrush brush(WithOpacity(color_, opacity));
+  g.DrawString(text_.c_str(), static_cast<INT>(text_.size()), font.get(), Gdiplus::RectF(0, 0, Width(), Height()),
+               format.get(), &brush);
+}
+
+// --- Line ----------------------------------------------------------------------------------------
+
+void Line::SetKind(LineKind kind) {
+  if (kind_ == kind) return;
+  kind_ = kind;
+  Changed();
+}
+
+void Line::SetStroke(Stroke stroke) {
+  stroke_ = stroke;
+  Changed();
+}
+
+void Line::DrawSelf(Gdiplus::Graphics& g, float opacity) const {
+  if (!stroke_.enabled || stroke_.thickness <= 0) return;
+  const Gdiplus::Color color = WithOpacity(stroke_.color, opacity);
+  const float t = stroke_.thickness;
+  Gdiplus::SolidBrush brush(color);
+  switch (kind_) {
+    case LineKind::Top: g.FillRectangle(&brush, 0.0f, 0.0f, Width(), t); break;
+    case LineKind::Left: g.FillRectangle(&brush, 0.0f, 0.0f, t, Height()); break;
+    case LineKind::Diagonal: {
+      Gdiplus::Pen pen(color, t);
+      g.DrawLine(&pen, 0.0f, 0.0f, Width(), Height());
+      break;
+    }
+  }
+}
+
+}  // namespace ui

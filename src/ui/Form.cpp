@@ -1,0 +1,223 @@
+// The layered display window. Layered windows that are fed through UpdateLayeredWindow get no
+// WM_PAINT of their own, so the form paints itself: a change marks it dirty and posts one private
+// paint message; the paint draws the whole tree into a DIB section and hands it to the window.
+#include "ui/Form.h"
+
+#include "core/Exception.h"
+#include "ui/Application.h"
+#include "ui/Renderer.h"
+
+namespace ui {
+namespace {
+
+UINT PaintMessage() {
+  static const UINT message = RegisterWindowMessageW(L"ZebUiFormPaint");
+  return message;
+}
+
+}  // namespace
+
+// The frame of the window: a top-down 32-bit DIB section selected into a memory DC.
+class Form::Surface {
+ public:
+  Surface(int width, int height) : width_(width), height_(height) {
+    BITMAPINFO bi{};
+    bi.bmiHeader.biSize = sizeof bi.bmiHeader;
+    bi.bmiHeader.biWidth = width;
+    bi.bmiHeader.biHeight = -height;
+    bi.bmiHeader.biPlanes = 1;
+    bi.bmiHeader.biBitCount = 32;
+    bi.bmiHeader.biCompression = BI_RGB;
+    dc_ = CreateCompatibleDC(nullptr);
+    bitmap_ = CreateDIBSection(dc_, &bi, DIB_RGB_COLORS, &bits_, nullptr, 0);
+    if (!dc_ || !bitmap_) {
+      Release();
+      throw Exception(u"Cannot make the window's frame");
+    }
+    old_ = SelectObject(dc_, bitmap_);
+  }
+  ~Surface() { Release(); }
+  Surface(const Surface&) = delete;
+  Surface& operator=(const Surface&) = delete;
+  int Width() const { return width_; }
+  int Height() const { return height_; }
+  HDC Dc() const { return dc_; }
+  uint32_t* Bits() const { return static_cast<uint32_t*>(bits_); }
+
+ private:
+  void Release() {
+    if (dc_ && old_) SelectObject(dc_, old_);
+    if (bitmap_) DeleteObject(bitmap_);
+    if (dc_) DeleteDC(dc_);
+    dc_ = nullptr;
+    bitmap_ = nullptr;
+  }
+  int width_, height_;
+  HDC dc_ = nullptr;
+  HBITMAP bitmap_ = nullptr;
+  HGDIOBJ old_ = nullptr;
+  void* bits_ = nullptr;
+};
+
+Form::Form(FormOptions options) : options_(options), width_(options.width), height_(options.height) {
+  root_.SetSize(static_cast<float>(width_), static_cast<float>(height_));
+  root_.SetChangeSink([this] { Invalidate(); });
+}
+
+Form::~Form() { DestroyHandle(); }
+
+void Form::Create() {
+  if (HandleAllocated()) return;
+  Application* app = Application::Current();
+  WindowParams p;
+  p.className = options_.className;
+  p.caption = caption_;
+  p.style = WS_POPUP;
+  p.exStyle = WS_EX_LAYERED;
+  if (options_.topMost) p.exStyle |= WS_EX_TOPMOST;
+  if (options_.noActivate) p.exStyle |= WS_EX_NOACTIVATE;
+  if (options_.toolWindow) p.exStyle |= WS_EX_TOOLWINDOW;
+  p.x = left_;
+  p.y = top_;
+  p.width = width_;
+  p.height = height_;
+  const bool ownWindow = app && app->MainFormOnTaskBar && app->MainForm() == this;
+  p.owner = app && !ownWindow ? app->OwnerWindow() : nullptr;
+  const bool showAfter = visible_;
+  visible_ = false;
+  CreateHandle(p);
+  if (OnCreate) OnCreate();
+  if (showAfter) Show();
+}
+
+void Form::SetCaption(const std::wstring& caption) {
+  caption_ = caption;
+  if (HandleAllocated()) SetWindowTextW(Handle(), caption_.c_str());
+}
+
+void Form::SetLeft(int v) { SetBounds(v, top_, width_, height_); }
+void Form::SetTop(int v) { SetBounds(left_, v, width_, height_); }
+void Form::SetWidth(int v) { SetBounds(left_, top_, v, height_); }
+void Form::SetHeight(int v) { SetBounds(left_, top_, width_, v); }
+
+void Form::SetBounds(int left, int top, int width, int height) {
+  if (width < 0) width = 0;
+  if (height < 0) height = 0;
+  if (left == left_ && top == top_ && width == width_ && height == height_) return;
+  left_ = left;
+  top_ = top;
+  width_ = width;
+  height_ = height;
+  ApplyBounds();
+  root_.SetSize(static_cast<float>(width_), static_cast<float>(height_));
+}
+
+void Form::ApplyBounds() {
+  if (HandleAllocated())
+    SetWindowPos(Handle(), nullptr, left_, top_, width_, height_, SWP_NOZORDER | SWP_NOACTIVATE);
+}
+
+void Form::Show() {
+  if (!HandleAllocated()) {
+    visible_ = true;  // shown once the window exists
+    return;
+  }
+  if (visible_ && IsWindowVisible(Handle())) return;
+  ShowWindow(Handle(), SW_SHOWNOACTIVATE);
+  visible_ = true;
+  Invalidate();
+}
+
+void Form::Hide() {
+  if (HandleAllocated()) ShowWindow(Handle(), SW_HIDE);
+  visible_ = false;
+}
+
+void Form::Close() {
+  if (HandleAllocated()) SendMessageW(Handle(), WM_CLOSE, 0, 0);
+}
+
+void Form::Invalidate() {
+  dirty_ = true;
+  if (!painting_) RequestPaint();
+}
+
+void Form::RequestPaint() {
+  if (paintPosted_ || !visible_ || !HandleAllocated()) return;
+  if (PostMessageW(Handle(), PaintMessage(), 0, 0)) paintPosted_ = true;
+}
+
+void Form::PaintNow() { Paint(); }
+
+void Form::Paint() {
+  paintPosted_ = false;
+  if (!HandleAllocated() || !visible_ || painting_) return;
+  struct Painting {
+    bool& flag;
+    explicit Painting(bool& f) : flag(f) { flag = true; }
+    ~Painting() { flag = false; }
+  } painting(painting_);
+  if (OnPaint) OnPaint();
+  if (!visible_ || width_ <= 0 || height_ <= 0) return;
+  if (!surface_ || surface_->Width() != width_ || surface_->Height() != height_)
+    surface_ = std::make_unique<Surface>(width_, height_);
+  dirty_ = false;
+  RenderInto(root_, surface_->Bits(), width_, height_, width_ * 4);
+  POINT position{left_, top_};
+  SIZE size{width_, height_};
+  POINT origin{0, 0};
+  BLENDFUNCTION blend{AC_SRC_OVER, 0, 255, AC_SRC_ALPHA};
+  UpdateLayeredWindow(Handle(), nullptr, &position, &size, surface_->Dc(), &origin, 0, &blend, ULW_ALPHA);
+  ++redraws_;
+}
+
+Bitmap Form::RenderFrame() const { return RenderToBitmap(root_, width_, height_); }
+
+LRESULT Form::HandleMessage(UINT msg, WPARAM wParam, LPARAM lParam) {
+  if (msg == PaintMessage()) {
+    Paint();
+    return 0;
+  }
+  switch (msg) {
+    case WM_PAINT:
+      // Only in case the system asks: the frame is already with the window.
+      ValidateRect(Handle(), nullptr);
+      if (dirty_) Paint();
+      return 0;
+    case WM_ERASEBKGND:
+      return 1;
+    case WM_MOUSEACTIVATE:
+      if (options_.noActivate) return MA_NOACTIVATE;
+      break;
+    case WM_SHOWWINDOW:
+      // Also when the program shows or hides the window through its handle.
+      visible_ = wParam != 0;
+      if (visible_) Invalidate();
+      break;
+    case WM_WINDOWPOSCHANGED: {
+      const auto* pos = reinterpret_cast<const WINDOWPOS*>(lParam);
+      if (!(pos->flags & SWP_NOMOVE)) {
+        left_ = pos->x;
+        top_ = pos->y;
+      }
+      if (!(pos->flags & SWP_NOSIZE) && (pos->cx != width_ || pos->cy != height_)) {
+        width_ = pos->cx;
+        height_ = pos->cy;
+        root_.SetSize(static_cast<float>(width_), static_cast<float>(height_));
+      }
+      return 0;
+    }
+    case WM_CLOSE: {
+      if (OnClose) OnClose();
+      Hide();
+      Application* app = Application::Current();
+      if (app && app->MainForm() == this) app->Terminate();
+      return 0;
+    }
+    default:
+      break;
+  }
+  return DefaultProc(msg, wParam, lParam);
+}
+
+}  // namespace ui

@@ -1,0 +1,40 @@
+#pragma once
+// End-to-end tests: the real Orderlume.exe started from a prepared temporary folder (its own copy of
+// the program, Zebrane.ini, ZebStrings.xml, check data), driven through the host library.
+#include <windows.h>
+
+#include <memory>
+#include <string>
+#include <vector>
+
+#include "HostLib.h"
+#include "TestFiles.h"
+
+// The built program, as Wine sees it.
+std::wstring OrderlumeExe();
+
+class OrderlumeRun {
+ public:
+  // Writes the settings (Log=3 and the receiver's port unless the text sets them) and copies the
+  // program into a fresh folder.
+  explicit OrderlumeRun(const std::string& extraSettings = "", bool setHost = true);
+  ~OrderlumeRun();
+
+  const TempDir& Folder() const { return dir_; }
+  zebhost::UdpReceiver& Receiver() { return receiver_; }
+  void Start();
+  // The display window once it is visible; fails the test when it does not appear in time.
+  HWND WaitVisible(DWORD timeoutMs = 15000);
+  std::vector<std::wstring> LogLines() const;  // texts after the time stamp
+  std::wstring LogFile() const { return dir_ / L"ZebLogFiles\\Orderlume.01.log"; }
+  // Waits until `count` lines containing `text` are in the log.
+  bool WaitForLog(const std::wstring& text, size_t count, DWORD timeoutMs);
+  size_t CountLog(const std::wstring& text) const;
+  bool Stop(DWORD timeoutMs = 10000);
+  zebhost::ChildProcess* Process() { return process_.get(); }
+
+ private:
+  TempDir dir_;
+  zebhost::UdpReceiver receiver_;
+  std::unique_ptr<zebhost::ChildProcess> process_;
+};

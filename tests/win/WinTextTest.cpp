@@ -1,0 +1,66 @@
+// The system's ANSI code page, case mapping and text files by byte-order mark, through the Windows
+// API. The expectations follow the code page the test runs under (1252 by default, 1251 under a
+// Russian locale).
+#include <gtest/gtest.h>
+
+#include <windows.h>
+
+#include "TestFiles.h"
+#include "core/CodePages.h"
+#include "core/Exception.h"
+#include "core/Utf.h"
+#include "win/WinCaseMap.h"
+#include "win/WinCodePage.h"
+
+namespace {
+TEST(WinCodePage, AgreesWithTheCoreTablesOnTheSystemPage) {
+  const int page = SystemAnsiCodePage();
+  EXPECT_EQ(page, static_cast<int>(GetACP()));
+  if (!IsSupportedCodePage(page)) GTEST_SKIP() << "code page " << page;
+  std::string all;
+  for (int b = 1; b < 256; ++b) all += static_cast<char>(b);
+  EXPECT_EQ(FromAnsi(all), CodePageToUtf16(all, page));
+  const std::u16string text = u"Привет, café € 日本 \U0001F35C";
+  EXPECT_EQ(ToAnsi(text), Utf16ToCodePage(text, page));
+  EXPECT_EQ(AnsiToUtf8(ToAnsi(u"abc")), "abc");
+  EXPECT_EQ(ToAnsi(u""), "");
+  EXPECT_EQ(FromAnsi(""), u"");
+}
+
+TEST(WinCodePage, MissingCharactersBecomeTheDefaultCharacter) {
+  if (SystemAnsiCodePage() == codepage::Utf8) GTEST_SKIP();
+  EXPECT_EQ(ToAnsi(u"日"), "?");
+  EXPECT_EQ(Utf16ToUtf8(FromAnsi(ToAnsi(u"a日b"))), "a?b");
+}
+
+TEST(WinCaseMap, CyrillicAndLatin) {
+  const CaseMap& map = SystemCaseMap();
+  EXPECT_EQ(map.Upper(u"руб. ёж abc é"), u"РУБ. ЁЖ ABC É");
+  EXPECT_EQ(map.Lower(u"RUB Внесено ЁЖ"), u"rub внесено ёж");
+  EXPECT_EQ(map.Upper(u""), u"");
+  // The native double maps these letters the same way.
+  const std::u16string sample = u"Сырное обострение! Ђђ Ѓѓ Ўў éÉ";
+  EXPECT_EQ(map.Upper(sample), SimpleCaseMap().Upper(sample));
+  EXPECT_EQ(map.Lower(sample), SimpleCaseMap().Lower(sample));
+}
+
+TEST(WinTextFile, ReadByByteOrderMark) {
+  TempDir dir;
+  const std::wstring path = dir / L"t.xml";
+  WriteText(path, "\xEF\xBB\xBF\xD0\xA9");
+  EXPECT_EQ(ReadTextFileByBom(path), u"Щ");
+  WriteText(path, std::string("\xFF\xFE\x29\x04", 4));
+  EXPECT_EQ(ReadTextFileByBom(path), u"Щ");
+  WriteText(path, std::string("\xFE\xFF\x04\x29", 4));
+  EXPECT_EQ(ReadTextFileByBom(path), u"Щ");
+  WriteText(path, "a\xC0");
+  EXPECT_EQ(ReadTextFileByBom(path), FromAnsi("a\xC0"));
+  EXPECT_THROW(ReadTextFileByBom(dir / L"missing.xml"), Exception);
+  // Held open for writing by another: reading fails (the reader lets others read only).
+  HANDLE writer = CreateFileW(path.c_str(), GENERIC_WRITE, FILE_SHARE_READ | FILE_SHARE_WRITE, nullptr,
+                              OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr);
+  ASSERT_NE(writer, INVALID_HANDLE_VALUE);
+  EXPECT_THROW(ReadTextFileByBom(path), Exception);
+  CloseHandle(writer);
+}
+}  // namespace

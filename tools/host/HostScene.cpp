@@ -1,0 +1,41 @@
+// Loading a scene library and resolving its seven exports by name.
+#include "HostLib.h"
+
+#include "core/Exception.h"
+#include "core/Utf.h"
+#include "win/WinText.h"
+
+namespace zebhost {
+namespace {
+
+template <typename Fn>
+void Resolve(HMODULE module, const std::wstring& path, const char* name, Fn& target) {
+  FARPROC p = GetProcAddress(module, name);
+  if (!p) throw Exception(u"\"" + ToU16(path) + u"\" does not export " + Ascii(name));
+  target = reinterpret_cast<Fn>(reinterpret_cast<void*>(p));
+}
+
+}  // namespace
+
+SceneLibrary::SceneLibrary(const std::wstring& path) {
+  module_ = LoadLibraryW(path.c_str());
+  if (!module_)
+    throw Exception(u"cannot load \"" + ToU16(path) + u"\"" +
+                    Ascii(" (error " + std::to_string(GetLastError()) + ")"));
+  try {
+    Resolve(module_, path, "SceneScreenshot", exports_.SceneScreenshot);
+    Resolve(module_, path, "SceneAnimationsStop", exports_.SceneAnimationsStop);
+    Resolve(module_, path, "SceneAnimationsStart", exports_.SceneAnimationsStart);
+    Resolve(module_, path, "SceneDestroy", exports_.SceneDestroy);
+    Resolve(module_, path, "SceneDefaultParameters", exports_.SceneDefaultParameters);
+    Resolve(module_, path, "SceneParameters", exports_.SceneParameters);
+    Resolve(module_, path, "SceneCreate", exports_.SceneCreate);
+  } catch (...) {
+    FreeLibrary(module_);
+    throw;
+  }
+}
+
+SceneLibrary::~SceneLibrary() { FreeLibrary(module_); }
+
+}  // namespace zebhost
