@@ -1,5 +1,8 @@
 #include "core/Utf.h"
 
+#include <cstdint>
+#include <cstring>
+
 namespace {
 void AppendUtf8(std::string& out, char32_t c) {
   if (c < 0x80) {
@@ -19,15 +22,6 @@ void AppendUtf8(std::string& out, char32_t c) {
   }
 }
 
-void AppendUtf16(std::u16string& out, char32_t c) {
-  if (c < 0x10000) {
-    out += static_cast<char16_t>(c);
-  } else {
-    c -= 0x10000;
-    out += static_cast<char16_t>(0xD800 + (c >> 10));
-    out += static_cast<char16_t>(0xDC00 + (c & 0x3FF));
-  }
-}
 }  // namespace
 
 std::string Utf16ToUtf8(std::u16string_view s) {
@@ -46,17 +40,31 @@ std::string Utf16ToUtf8(std::u16string_view s) {
   return out;
 }
 
-std::u16string Utf8ToUtf16(std::string_view s) {
-  std::u16string out;
-  out.reserve(s.size());
+size_t Utf8ToUtf16(std::string_view s, char16_t* out) {
+  char16_t* o = out;
   size_t i = 0;
   const size_t n = s.size();
   auto byte = [&](size_t k) { return static_cast<unsigned char>(s[k]); };
   while (i < n) {
+    // Runs of ASCII, eight bytes at a time.
+    while (i + 8 <= n) {
+      uint64_t word;
+      std::memcpy(&word, s.data() + i, 8);
+      if (word & 0x8080808080808080ull) break;
+      for (int k = 0; k < 8; ++k) *o++ = static_cast<char16_t>(static_cast<unsigned char>(s[i + k]));
+      i += 8;
+    }
+    if (i >= n) break;
     unsigned char b = byte(i);
     if (b < 0x80) {
-      out += static_cast<char16_t>(b);
+      *o++ = static_cast<char16_t>(b);
       ++i;
+      continue;
+    }
+    // Two-byte characters (Cyrillic, Latin with marks) straight away.
+    if (b >= 0xC2 && b <= 0xDF && i + 1 < n && (byte(i + 1) & 0xC0) == 0x80) {
+      *o++ = static_cast<char16_t>(((b & 0x1F) << 6) | (byte(i + 1) & 0x3F));
+      i += 2;
       continue;
     }
     int len = 0;
@@ -73,7 +81,7 @@ std::u16string Utf8ToUtf16(std::string_view s) {
       if (b == 0xF0) lo = 0x90;
       if (b == 0xF4) hi = 0x8F;
     } else {
-      out += u'\xFFFD';
+      *o++ = u'\xFFFD';
       ++i;
       continue;
     }
@@ -85,14 +93,26 @@ std::u16string Utf8ToUtf16(std::string_view s) {
       c = (c << 6) | (t & 0x3F);
     }
     if (k < static_cast<size_t>(len)) {
-      out += u'\xFFFD';
+      *o++ = u'\xFFFD';
       i += k;
       continue;
     }
-    AppendUtf16(out, c);
+    if (c < 0x10000) {
+      *o++ = static_cast<char16_t>(c);
+    } else {
+      *o++ = static_cast<char16_t>(0xD800 + ((c - 0x10000) >> 10));
+      *o++ = static_cast<char16_t>(0xDC00 + ((c - 0x10000) & 0x3FF));
+    }
     i += len;
   }
+  return static_cast<size_t>(o - out);
+}
+
+std::u16string Utf8ToUtf16(std::string_view s) {
+  std::u16string out(s.size(), u'\0');
+  out.resize(Utf8ToUtf16(s, out.data()));
   return out;
 }
+
 
 std::u16string Ascii(std::string_view s) { return std::u16string(s.begin(), s.end()); }

@@ -1,54 +1,20 @@
-// The XML document model: nodes kept in a per-document pool, attribute access with the system's
-// value forms, and subtree removal without recursion (documents may be nested very deeply).
+// The XML document model: nodes, lists and texts kept in the document's arena, attribute access with
+// the system's value forms, and subtree removal without recursion (documents may be nested very
+// deeply).
 #include "core/Xml.h"
 
 #include <algorithm>
-#include <new>
 
 #include "core/Exception.h"
 #include "core/NumberForms.h"
 #include "core/Numbers.h"
 #include "core/Utf.h"
+#include "core/XmlArena.h"
 
-// Node storage: blocks of raw slots, a free list for slots of removed nodes.
-struct XmlArena {
-  static constexpr size_t BlockNodes = 256;
-  struct alignas(XmlNode) Slot {
-    std::byte bytes[sizeof(XmlNode)];
-  };
-  std::vector<std::unique_ptr<Slot[]>> blocks;
-  size_t usedInLast = BlockNodes;
-  std::vector<void*> freeSlots;
+XmlDocument::XmlDocument()
+    : arena_(std::make_unique<XmlArena>()), top_(XmlNodeType::Document, this, nullptr) {}
 
-  void* Allocate() {
-    if (!freeSlots.empty()) {
-      void* p = freeSlots.back();
-      freeSlots.pop_back();
-      return p;
-    }
-    if (usedInLast == BlockNodes) {
-      blocks.push_back(std::make_unique<Slot[]>(BlockNodes));
-      usedInLast = 0;
-      // Room for every slot, so that Release never has to allocate.
-      if (freeSlots.capacity() < blocks.size() * BlockNodes)
-        freeSlots.reserve(std::max(blocks.size() * BlockNodes, 2 * freeSlots.capacity()));
-    }
-    return &blocks.back()[usedInLast++];
-  }
-  void Release(XmlNode* node) noexcept {
-    node->~XmlNode();
-    freeSlots.push_back(node);
-  }
-};
-
-XmlDocument::XmlDocument() : arena_(std::make_unique<XmlArena>()) {
-  top_ = new (arena_->Allocate()) XmlNode(XmlNodeType::Document, this, nullptr);
-}
-
-XmlDocument::~XmlDocument() {
-  DestroySubtreeOf(*top_);
-  top_->~XmlNode();
-}
+XmlDocument::~XmlDocument() = default;
 
 std::unique_ptr<XmlDocument> XmlDocument::Create(std::u16string_view rootName,
                                                  std::u16string_view version,
@@ -59,32 +25,36 @@ std::unique_ptr<XmlDocument> XmlDocument::Create(std::u16string_view rootName,
   return doc;
 }
 
-XmlNode* XmlDocument::NewNode(XmlNodeType type, XmlNode* parent) {
-  return new (arena_->Allocate()) XmlNode(type, this, parent);
-}
-
+// Depth first through the parent links, each node released once its last child is: no recursion and
+// no list of pending nodes.
 void XmlDocument::DestroySubtreeOf(XmlNode& node) noexcept {
-  std::vector<XmlNode*> pending = std::move(node.children_);
-  node.children_.clear();
-  while (!pending.empty()) {
-    XmlNode* n = pending.back();
-    pending.pop_back();
-    for (XmlNode* c : n->children_) pending.push_back(c);
-    n->children_.clear();
-    arena_->Release(n);
+  XmlNode* n = &node;
+  for (;;) {
+    if (n->childCount_ > 0) {
+      n = n->children_[--n->childCount_];
+      continue;
+    }
+    if (n == &node) return;
+    XmlNode* parent = n->parent_;
+    arena_->ReleaseNode(n);
+    n = parent;
   }
 }
 
-void XmlDocument::Clear() { DestroySubtreeOf(*top_); }
+void XmlDocument::Clear() {
+  arena_->Reset();
+  top_.children_ = nullptr;
+  top_.childCount_ = top_.childCapacity_ = 0;
+}
 
 XmlNode* XmlDocument::Root() const noexcept {
-  for (XmlNode* n : top_->children_)
+  for (XmlNode* n : top_.Children())
     if (n->IsElement()) return n;
   return nullptr;
 }
 
 XmlNode* XmlDocument::Declaration() const noexcept {
-  for (XmlNode* n : top_->children_)
+  for (XmlNode* n : top_.Children())
     if (n->type_ == XmlNodeType::Declaration) return n;
   return nullptr;
 }
@@ -92,8 +62,11 @@ XmlNode* XmlDocument::Declaration() const noexcept {
 void XmlDocument::SetDeclaration(std::u16string_view version, std::u16string_view encoding) {
   XmlNode* decl = Declaration();
   if (!decl) {
-    decl = NewNode(XmlNodeType::Declaration, top_);
-    top_->children_.insert(top_->children_.begin(), decl);
+    XmlNode** children = arena_->Grow(top_.children_, top_.childCount_, top_.childCapacity_);
+    top_.children_ = children;
+    std::memmove(children + 1, children, top_.childCount_ * sizeof(XmlNode*));
+    children[0] = decl = arena_->NewNode(XmlNodeType::Declaration, this, &top_);
+    ++top_.childCount_;
   }
   decl->SetAttr(u"version", version);
   decl->SetAttr(u"encoding", encoding);
@@ -102,7 +75,7 @@ void XmlDocument::SetDeclaration(std::u16string_view version, std::u16string_vie
 std::u16string_view XmlNode::Name() const noexcept {
   switch (type_) {
     case XmlNodeType::Element:
-    case XmlNodeType::ProcessingInstruction: return name_;
+    case XmlNodeType::ProcessingInstruction: return name_.View();
     case XmlNodeType::Declaration: return u"xml";
     case XmlNodeType::Text: return u"#text";
     case XmlNodeType::CData: return u"#cdata-section";
@@ -113,28 +86,28 @@ std::u16string_view XmlNode::Name() const noexcept {
 }
 
 std::u16string XmlNode::Text() const {
-  if (type_ != XmlNodeType::Element) return text_;
+  if (type_ != XmlNodeType::Element) return std::u16string(text_.View());
   std::u16string out;
-  for (XmlNode* c : children_)
-    if (c->type_ == XmlNodeType::Text || c->type_ == XmlNodeType::CData) out += c->text_;
+  for (XmlNode* c : Children())
+    if (c->type_ == XmlNodeType::Text || c->type_ == XmlNodeType::CData) out += c->text_.View();
   return out;
 }
 
 XmlNode* XmlNode::FirstChild(std::u16string_view name) const noexcept {
-  for (XmlNode* c : children_)
-    if (c->IsElement() && c->name_ == name) return c;
+  for (XmlNode* c : Children())
+    if (c->IsElement() && c->name_.View() == name) return c;
   return nullptr;
 }
 
 const XmlNode::Attribute* XmlNode::FindAttr(std::u16string_view name) const noexcept {
-  for (const auto& a : attrs_)
-    if (a.name == name) return &a;
+  for (const Attribute& a : std::span(attrs_, attrCount_))
+    if (a.name.View() == name) return &a;
   return nullptr;
 }
 
 std::u16string XmlNode::Attr(std::u16string_view name, std::u16string_view def) const {
   const Attribute* a = FindAttr(name);
-  return std::u16string(a ? std::u16string_view(a->value) : def);
+  return std::u16string(a ? a->value.View() : def);
 }
 
 namespace {
@@ -148,7 +121,7 @@ double XmlNode::AttrFloat(std::u16string_view name, double def) const {
   const Attribute* a = FindAttr(name);
   if (!a) return def;
   double v;
-  if (!TryStrToFloat(a->value, v)) BadValue(name, a->value, u"floating point");
+  if (!TryStrToFloat(a->value.View(), v)) BadValue(name, a->value.View(), u"floating point");
   return v;
 }
 
@@ -156,7 +129,7 @@ bool XmlNode::AttrBool(std::u16string_view name, bool def) const {
   const Attribute* a = FindAttr(name);
   if (!a) return def;
   bool v;
-  if (!TryStrToBool(a->value, v)) BadValue(name, a->value, u"Boolean");
+  if (!TryStrToBool(a->value.View(), v)) BadValue(name, a->value.View(), u"Boolean");
   return v;
 }
 
@@ -164,18 +137,46 @@ int32_t XmlNode::AttrInt(std::u16string_view name, int32_t def) const {
   const Attribute* a = FindAttr(name);
   if (!a) return def;
   int32_t v;
-  if (!TryStrToInt(a->value, v)) BadValue(name, a->value, u"integer");
+  if (!TryStrToInt(a->value.View(), v)) BadValue(name, a->value.View(), u"integer");
   return v;
 }
 
+// Own storage from the arena when the value does not fit; `value` may lie in the old storage, which
+// is released only after the copy.
+void XmlNode::Assign(Text16& text, std::u16string_view value) {
+  if (value.size() > UINT32_MAX) throw std::length_error("XML text too long");
+  const auto size = static_cast<uint32_t>(value.size());
+  if (size <= text.capacity) {
+    std::char_traits<char16_t>::move(text.data, value.data(), size);
+    text.size = size;
+    return;
+  }
+  size_t granted;
+  auto* fresh = static_cast<char16_t*>(document_->arena_->Allocate(size_t{size} * 2, granted));
+  std::char_traits<char16_t>::copy(fresh, value.data(), size);
+  document_->arena_->ReleaseText(text);
+  text = {fresh, size, static_cast<uint32_t>(std::min<size_t>(granted / 2, UINT32_MAX))};
+}
+
 void XmlNode::SetAttr(std::u16string_view name, std::u16string_view value) {
-  for (auto& a : attrs_) {
-    if (a.name == name) {
-      a.value.assign(value);
+  for (Attribute& a : std::span(attrs_, attrCount_)) {
+    if (a.name.View() == name) {
+      Assign(a.value, value);
       return;
     }
   }
-  attrs_.push_back({std::u16string(name), std::u16string(value)});
+  XmlArena& arena = *document_->arena_;
+  Attribute added;
+  try {
+    Assign(added.name, name);
+    Assign(added.value, value);
+    attrs_ = arena.Grow(attrs_, attrCount_, attrCapacity_);
+  } catch (...) {
+    arena.ReleaseText(added.name);
+    arena.ReleaseText(added.value);
+    throw;
+  }
+  attrs_[attrCount_++] = added;
 }
 
 void XmlNode::SetAttrInt(std::u16string_view name, int32_t value) {
@@ -185,15 +186,16 @@ void XmlNode::SetAttrInt(std::u16string_view name, int32_t value) {
 void XmlNode::SetAttrFloat(std::u16string_view name, double value) { SetAttr(name, FloatToStr(value)); }
 
 XmlNode* XmlNode::Append(XmlNodeType type, std::u16string_view nameOrText) {
-  XmlNode* n = document_->NewNode(type, this);
+  XmlArena& arena = *document_->arena_;
+  XmlNode* n = arena.NewNode(type, document_, this);
   try {
-    if (type == XmlNodeType::Element) n->name_.assign(nameOrText);
-    else n->text_.assign(nameOrText);
-    children_.push_back(n);
+    Assign(type == XmlNodeType::Element ? n->name_ : n->text_, nameOrText);
+    children_ = arena.Grow(children_, childCount_, childCapacity_);
   } catch (...) {
-    document_->arena_->Release(n);
+    arena.ReleaseNode(n);
     throw;
   }
+  children_[childCount_++] = n;
   return n;
 }
 

@@ -16,9 +16,9 @@
 #include <cstdint>
 #include <memory>
 #include <span>
+#include <stdexcept>
 #include <string>
 #include <string_view>
-#include <vector>
 
 enum class XmlNodeType { Document, Declaration, Element, Text, CData, Comment, ProcessingInstruction };
 
@@ -42,16 +42,20 @@ class XmlNode {
   XmlDocument& Document() const noexcept { return *document_; }
 
   // Child nodes in document order: elements, text that is not only white space, CDATA, comments.
-  std::size_t ChildCount() const noexcept { return children_.size(); }
-  XmlNode* Child(std::size_t index) const { return children_.at(index); }
-  std::span<XmlNode* const> Children() const noexcept { return children_; }
+  std::size_t ChildCount() const noexcept { return childCount_; }
+  XmlNode* Child(std::size_t index) const { return children_[CheckIndex(index, childCount_)]; }
+  std::span<XmlNode* const> Children() const noexcept { return {children_, childCount_}; }
   // The first child element with exactly this name, or null.
   XmlNode* FirstChild(std::u16string_view name) const noexcept;
 
   // Attributes (elements and the declaration; other nodes have none, so every read gives the default).
-  std::size_t AttrCount() const noexcept { return attrs_.size(); }
-  std::u16string_view AttrName(std::size_t index) const { return attrs_.at(index).name; }
-  std::u16string_view AttrValue(std::size_t index) const { return attrs_.at(index).value; }
+  std::size_t AttrCount() const noexcept { return attrCount_; }
+  std::u16string_view AttrName(std::size_t index) const {
+    return attrs_[CheckIndex(index, attrCount_)].name.View();
+  }
+  std::u16string_view AttrValue(std::size_t index) const {
+    return attrs_[CheckIndex(index, attrCount_)].value.View();
+  }
   bool HasAttr(std::u16string_view name) const noexcept { return FindAttr(name) != nullptr; }
   // The value as it stands, or def when the attribute is absent.
   std::u16string Attr(std::u16string_view name, std::u16string_view def = {}) const;
@@ -83,22 +87,40 @@ class XmlNode {
   friend struct XmlArena;
   friend class XmlParser;
   friend class XmlWriter;
+  // Texts, child lists and attribute lists live in the document's arena (XmlArena.h), so a node owns
+  // nothing to destroy. A text is either borrowed (capacity 0: a loaded text, never written over) or
+  // held in storage of its own that a later value reuses when it fits.
+  struct Text16 {
+    char16_t* data = nullptr;
+    uint32_t size = 0;
+    uint32_t capacity = 0;
+    std::u16string_view View() const noexcept { return {data, size}; }
+  };
   struct Attribute {
-    std::u16string name;
-    std::u16string value;
+    Text16 name;
+    Text16 value;
   };
   XmlNode(XmlNodeType type, XmlDocument* document, XmlNode* parent) noexcept
       : type_(type), document_(document), parent_(parent) {}
+  static std::size_t CheckIndex(std::size_t index, std::size_t count) {
+    if (index >= count) throw std::out_of_range("XmlNode: index out of range");
+    return index;
+  }
   const Attribute* FindAttr(std::u16string_view name) const noexcept;
+  void Assign(Text16& text, std::u16string_view value);
   XmlNode* Append(XmlNodeType type, std::u16string_view nameOrText);
 
   XmlNodeType type_;
+  uint32_t childCount_ = 0;
+  uint32_t childCapacity_ = 0;
+  uint32_t attrCount_ = 0;
+  uint32_t attrCapacity_ = 0;
   XmlDocument* document_;
   XmlNode* parent_;
-  std::u16string name_;   // element and processing-instruction names
-  std::u16string text_;   // text, CDATA, comment and processing-instruction content
-  std::vector<Attribute> attrs_;
-  std::vector<XmlNode*> children_;
+  XmlNode** children_ = nullptr;
+  Attribute* attrs_ = nullptr;
+  Text16 name_;  // element and processing-instruction names
+  Text16 text_;  // text, CDATA, comment and processing-instruction content
 };
 
 class XmlDocument {
@@ -130,8 +152,8 @@ class XmlDocument {
   void Clear();
 
   // The top-level nodes (declaration, comments, elements, ...), in order, as children of this node.
-  XmlNode& Nodes() noexcept { return *top_; }
-  const XmlNode& Nodes() const noexcept { return *top_; }
+  XmlNode& Nodes() noexcept { return top_; }
+  const XmlNode& Nodes() const noexcept { return top_; }
   // The first top-level element, or null.
   XmlNode* Root() const noexcept;
   // The declaration node, or null; its attributes are version, encoding (and standalone when read).
@@ -140,15 +162,14 @@ class XmlDocument {
   void SetDeclaration(std::u16string_view version, std::u16string_view encoding);
 
   // The whole document's text in the writer form: the top-level nodes' texts in order.
-  std::u16string Xml() const { return top_->Xml(); }
+  std::u16string Xml() const { return top_.Xml(); }
 
  private:
   friend class XmlNode;
   friend class XmlParser;
-  XmlNode* NewNode(XmlNodeType type, XmlNode* parent);
-  void DestroySubtreeOf(XmlNode& node) noexcept;
+  void DestroySubtreeOf(XmlNode& node) noexcept;  // the node's children, the node stays
 
   std::unique_ptr<XmlArena> arena_;
-  XmlNode* top_;
+  XmlNode top_;
 };
 

@@ -1,5 +1,7 @@
 // The XML writer: the exact text the programs send to their movies and to the host. Walks the tree
 // with an explicit stack, so that deep documents cost heap, never the call stack.
+#include <algorithm>
+#include <cstring>
 #include <string>
 #include <vector>
 
@@ -7,10 +9,71 @@
 #include "core/Utf.h"
 #include "core/Xml.h"
 
+namespace {
+// The text being written: a buffer grown by doubling and filled through a pointer, so that the many
+// short pieces cost no library call each.
+class Out {
+ public:
+  Out& operator+=(char16_t c) {
+    Room(1);
+    *p_++ = c;
+    return *this;
+  }
+  Out& operator+=(std::u16string_view s) { return append(s); }
+  template <size_t N>
+  Out& operator+=(const char16_t (&literal)[N]) {  // the markup's short pieces
+    Room(N - 1);
+    for (size_t i = 0; i + 1 < N; ++i) *p_++ = literal[i];
+    return *this;
+  }
+  Out& append(std::u16string_view s) {
+    Room(s.size());
+    if (s.size() > 16) {
+      std::memcpy(p_, s.data(), s.size() * sizeof(char16_t));
+      p_ += s.size();
+    } else {
+      for (char16_t c : s) *p_++ = c;
+    }
+    return *this;
+  }
+  Out& Piece(std::u16string_view s) {  // short: copied unit by unit
+    Room(s.size());
+    for (char16_t c : s) *p_++ = c;
+    return *this;
+  }
+  Out& append(size_t count, char16_t c) {
+    Room(count);
+    p_ = std::fill_n(p_, count, c);
+    return *this;
+  }
+  std::u16string Take() {
+    text_.resize(Used());
+    return std::move(text_);
+  }
+
+ private:
+  size_t Used() const { return p_ ? static_cast<size_t>(p_ - text_.data()) : 0; }
+  void Room(size_t count) {
+    if (static_cast<size_t>(end_ - p_) < count) Grow(count);
+  }
+  void Grow(size_t count) {
+    const size_t used = Used();
+    if (count > text_.max_size() - used) throw std::length_error("XML text too long");
+    text_.resize(std::max({2 * text_.size(), used + count, size_t{256}}));
+    p_ = text_.data() + used;
+    end_ = text_.data() + text_.size();
+  }
+
+  std::u16string text_;
+  char16_t* p_ = nullptr;
+  char16_t* end_ = nullptr;
+};
+}  // namespace
+
 class XmlWriter {
  public:
   static std::u16string Write(const XmlNode& start) {
-    std::u16string out;
+    Out out;
     struct Frame {
       const XmlNode* node;
       size_t level;
@@ -18,7 +81,7 @@ class XmlWriter {
     };
     std::vector<Frame> stack;
     if (start.type_ == XmlNodeType::Document) {
-      for (size_t i = start.children_.size(); i-- > 0;) stack.push_back({start.children_[i], 0, SIZE_MAX});
+      for (size_t i = start.childCount_; i-- > 0;) stack.push_back({start.children_[i], 0, SIZE_MAX});
     } else {
       stack.push_back({&start, 0, SIZE_MAX});
     }
@@ -33,23 +96,23 @@ class XmlWriter {
         }
         Indent(out, f.level);
         out += u'<';
-        out += n.name_;
+        out += n.name_.View();
         Attributes(out, n);
-        if (n.children_.empty()) {
+        if (n.childCount_ == 0) {
           out += u"/>";
           stack.pop_back();
           continue;
         }
         out += u'>';
         if (OnlyText(n)) {
-          for (const XmlNode* c : n.children_) Leaf(out, *c, 0);
+          for (const XmlNode* c : n.Children()) Leaf(out, *c, 0);
           EndTag(out, n);
           stack.pop_back();
           continue;
         }
         f.next = 0;
       }
-      if (f.next < n.children_.size()) {
+      if (f.next < n.childCount_) {
         const XmlNode* child = n.children_[f.next++];
         size_t level = f.level + 1;
         if (level >= XmlDocument::MaxDepth)
@@ -62,68 +125,74 @@ class XmlWriter {
       EndTag(out, n);
       stack.pop_back();
     }
-    return out;
+    return out.Take();
   }
 
  private:
   static bool OnlyText(const XmlNode& n) {
-    for (const XmlNode* c : n.children_)
+    for (const XmlNode* c : n.Children())
       if (c->type_ != XmlNodeType::Text && c->type_ != XmlNodeType::CData) return false;
     return true;
   }
 
-  static void Indent(std::u16string& out, size_t level) {
+  static void Indent(Out& out, size_t level) {
     out += u"\r\n";
     out.append(level, u'\t');
   }
 
-  static void EndTag(std::u16string& out, const XmlNode& n) {
+  static void EndTag(Out& out, const XmlNode& n) {
     out += u"</";
-    out += n.name_;
+    out += n.name_.View();
     out += u'>';
   }
 
-  static void Escaped(std::u16string& out, std::u16string_view text) {
-    for (char16_t c : text) {
-      switch (c) {
-        case u'"': out += u"&quot;"; break;
-        case u'&': out += u"&amp;"; break;
-        case u'<': out += u"&lt;"; break;
-        case u'>': out += u"&gt;"; break;
-        default: out += c;
+  static void Escaped(Out& out, std::u16string_view text) {
+    size_t run = 0;  // start of the characters not yet written
+    for (size_t i = 0; i < text.size(); ++i) {
+      std::u16string_view entity;
+      switch (text[i]) {
+        case u'"': entity = u"&quot;"; break;
+        case u'&': entity = u"&amp;"; break;
+        case u'<': entity = u"&lt;"; break;
+        case u'>': entity = u"&gt;"; break;
+        default: continue;
       }
+      out.append(text.substr(run, i - run));
+      out.Piece(entity);
+      run = i + 1;
     }
+    out.append(text.substr(run));
   }
 
-  static void Attributes(std::u16string& out, const XmlNode& n) {
-    for (const auto& a : n.attrs_) {
+  static void Attributes(Out& out, const XmlNode& n) {
+    for (const auto& a : std::span(n.attrs_, n.attrCount_)) {
       out += u' ';
-      out += a.name;
+      out += a.name.View();
       out += u"=\"";
-      Escaped(out, a.value);
+      Escaped(out, a.value.View());
       out += u'"';
     }
   }
 
   // Every node but an element: the declaration without a line break before it, comments and
   // processing instructions on a line of their own like elements, text and CDATA where they stand.
-  static void Leaf(std::u16string& out, const XmlNode& n, size_t level) {
+  static void Leaf(Out& out, const XmlNode& n, size_t level) {
     switch (n.type_) {
       case XmlNodeType::Declaration:
         out += u"<?xml";
         Attributes(out, n);
         out += u"?>";
         break;
-      case XmlNodeType::Text: Escaped(out, n.text_); break;
+      case XmlNodeType::Text: Escaped(out, n.text_.View()); break;
       case XmlNodeType::CData:
         out += u"<![CDATA[";
         // A "]]>" inside the content is split over two sections.
-        for (size_t i = 0; i < n.text_.size(); ++i) {
-          if (n.text_.compare(i, 3, u"]]>") == 0) {
+        for (size_t i = 0; i < n.text_.View().size(); ++i) {
+          if (n.text_.View().substr(i, 3) == u"]]>") {
             out += u"]]]]><![CDATA[>";
             i += 2;
           } else {
-            out += n.text_[i];
+            out += n.text_.View()[i];
           }
         }
         out += u"]]>";
@@ -131,16 +200,16 @@ class XmlWriter {
       case XmlNodeType::Comment:
         Indent(out, level);
         out += u"<!--";
-        out += n.text_;
+        out += n.text_.View();
         out += u"-->";
         break;
       case XmlNodeType::ProcessingInstruction:
         Indent(out, level);
         out += u"<?";
-        out += n.name_;
-        if (!n.text_.empty()) {
+        out += n.name_.View();
+        if (!n.text_.View().empty()) {
           out += u' ';
-          out += n.text_;
+          out += n.text_.View();
         }
         out += u"?>";
         break;

@@ -58,6 +58,8 @@ void OpenBackgroundWindow(int left, int top, int width, int height) {
   window->SetWidth(width);
   window->SetHeight(height);
   window->BackGround = std::make_unique<ui::GdiBitmap>(window->BGImage);
+  // Only the copy is ever drawn: the decoded picture need not stay in memory beside it.
+  window->BGImage = ui::Bitmap();
   HWND h = window->Handle();
   SetWindowLongW(h, GWL_EXSTYLE, GetWindowLongW(h, GWL_EXSTYLE) | WS_EX_TOOLWINDOW);
   g_fmBG = std::move(window);

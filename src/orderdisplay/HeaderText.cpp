@@ -11,23 +11,20 @@ std::wstring WrapDishName(const std::wstring& text) {
   constexpr long long kLine = 400, kChar = 25;
   long long budget = kLine;
   std::wstring result;
-  std::wstring rest = text;
-  for (size_t blank; (blank = rest.find(L' ')) != std::wstring::npos;) {
-    const long long p = static_cast<long long>(blank) + 1;  // the word with its blank
-    std::wstring word = rest.substr(0, blank + 1);
+  // The rest of the text starts at `from`; walking an index keeps a long name linear in its length.
+  size_t from = 0;
+  for (size_t blank; (blank = text.find(L' ', from)) != std::wstring::npos;) {
+    const long long p = static_cast<long long>(blank - from) + 1;  // the word with its blank
     if ((p + 1) * kChar > budget) {
-      result += L"\r\n" + word;
+      result += L"\r\n";
       budget = kLine - p * kChar;
     } else {
-      result += word;
       budget -= (p + 1) * kChar;
     }
-    rest.erase(0, blank + 1);
+    result.append(text, from, blank + 1 - from);
+    from = blank + 1;
   }
-  if (static_cast<long long>(rest.size()) * kChar > budget) {
-    result += L"\r\n" + rest;
-  } else {
-    result += rest;
-  }
+  if (static_cast<long long>(text.size() - from) * kChar > budget) result += L"\r\n";
+  result.append(text, from, std::wstring::npos);
   return result;
 }

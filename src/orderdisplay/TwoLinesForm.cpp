@@ -52,8 +52,9 @@ void TwoLinesFormFinalization() {
   u.AnimationFrames.clear();
 }
 
-TfmOrderlume::TfmOrderlume(ui::Application& app, const wchar_t* className)
-    : ui::Form(ui::FormOptions{className, 768, 1254, true, true, false}), app_(app) {
+TfmOrderlume::TfmOrderlume(ui::Application& app, const wchar_t* className,
+                           ui::AnimationClock::TimeSource clockTime)
+    : ui::Form(ui::FormOptions{className, 768, 1254, true, true, false, std::move(clockTime)}), app_(app) {
   SetCaption(L"Orderlume");
   BuildDesign();
   OnCreate = [this] { FormCreate(); };

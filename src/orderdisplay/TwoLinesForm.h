@@ -73,7 +73,9 @@ void TwoLinesFormFinalization();
 
 class TfmOrderlume : public ui::Form {
  public:
-  explicit TfmOrderlume(ui::Application& app, const wchar_t* className = L"TfmOrderlume");
+  // clockTime: the animation clock's time source (tests step it); empty in the program.
+  explicit TfmOrderlume(ui::Application& app, const wchar_t* className = L"TfmOrderlume",
+                        ui::AnimationClock::TimeSource clockTime = {});
   ~TfmOrderlume() override;
 
   // The components, owned by the form's control tree (Root()).

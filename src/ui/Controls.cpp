@@ -66,20 +66,56 @@ void Control::Adopt(std::unique_ptr<Control> child) {
   Changed();
 }
 
+RectF RectF::Union(const RectF& o) const {
+  if (o.Empty()) return *this;
+  if (Empty()) return o;
+  const float l = std::min(X, o.X), t = std::min(Y, o.Y);
+  return {l, t, std::max(Right(), o.Right()) - l, std::max(Bottom(), o.Bottom()) - t};
+}
+
+bool RectF::Intersects(const RectF& o) const {
+  return !Empty() && !o.Empty() && X < o.Right() && o.X < Right() && Y < o.Bottom() && o.Y < Bottom();
+}
+
+RectF Control::SubtreeArea() const {
+  RectF area = RectF{0, 0, width_, height_}.Inflated(Spill());
+  for (const auto& child : children_) {
+    if (!child->visible_) continue;
+    const RectF a = child->SubtreeArea();
+    if (a.Empty()) continue;
+    area = area.Union({child->x_ + a.X * child->scaleX_, child->y_ + a.Y * child->scaleY_, a.Width * child->scaleX_,
+                       a.Height * child->scaleY_});
+  }
+  return area;
+}
+
+RectF Control::AreaInRoot() const {
+  RectF a = SubtreeArea();
+  for (const Control* c = this; c; c = c->parent_) {
+    if (!c->visible_) return {};
+    a = {c->x_ + a.X * c->scaleX_, c->y_ + a.Y * c->scaleY_, a.Width * c->scaleX_, a.Height * c->scaleY_};
+  }
+  return a;
+}
+
 void Control::Changed() const {
-  const Control* c = this;
-  while (c->parent_) c = c->parent_;
-  if (c->sink_) c->sink_();
+  const Control* root = this;
+  while (root->parent_) root = root->parent_;
+  if (!root->sink_) return;
+  const RectF area = AreaInRoot();
+  if (!area.Empty()) root->sink_(area);
 }
 
 void Control::SetX(float x) {
   if (x_ == x) return;
+  Changed();
   x_ = x;
   Changed();
 }
 
 void Control::SetY(float y) {
   if (y_ == y) return;
+  Changed();
   y_ = y;
   Changed();
 }
@@ -91,12 +127,14 @@ void Control::SetPosition(float x, float y) {
 
 void Control::SetWidth(float w) {
   if (width_ == w) return;
+  Changed();
   width_ = w;
   Changed();
 }
 
 void Control::SetHeight(float h) {
   if (height_ == h) return;
+  Changed();
   height_ = h;
   Changed();
 }
@@ -113,6 +151,7 @@ void Control::SetBounds(float x, float y, float w, float h) {
 
 void Control::SetScale(float sx, float sy) {
   if (scaleX_ == sx && scaleY_ == sy) return;
+  Changed();
   scaleX_ = sx;
   scaleY_ = sy;
   Changed();
@@ -127,6 +166,7 @@ void Control::SetOpacity(float opacity) {
 
 void Control::SetVisible(bool visible) {
   if (visible_ == visible) return;
+  Changed();
   visible_ = visible;
   Changed();
 }
@@ -231,6 +271,7 @@ void Image::DrawSelf(Gdiplus::Graphics& g, float opacity) const {
 
 void Text::SetText(const std::wstring& text) {
   if (text_ == text) return;
+  Changed();
   text_ = text;
   Refit();
   Changed();
@@ -238,6 +279,7 @@ void Text::SetText(const std::wstring& text) {
 
 void Text::SetFontFamily(const std::wstring& family) {
   if (family_ == family) return;
+  Changed();
   family_ = family;
   Refit();
   Changed();
@@ -245,6 +287,7 @@ void Text::SetFontFamily(const std::wstring& family) {
 
 void Text::SetFontSize(float size) {
   if (size_ == size) return;
+  Changed();
   size_ = size;
   Refit();
   Changed();
@@ -252,6 +295,7 @@ void Text::SetFontSize(float size) {
 
 void Text::SetBold(bool bold) {
   if (bold_ == bold) return;
+  Changed();
   bold_ = bold;
   Refit();
   Changed();
@@ -277,6 +321,7 @@ void Text::SetVertAlign(TextAlign a) {
 
 void Text::SetWordWrap(bool wrap) {
   if (wordWrap_ == wrap) return;
+  Changed();
   wordWrap_ = wrap;
   Refit();
   Changed();
@@ -327,8 +372,21 @@ void Text::DrawSelf(Gdiplus::Graphics& g, float opacity) const {
   if (!font) return;
   auto format = MakeFormat(wordWrap_, horz_, vert_);
   Gdiplus::SolidBrush brush(WithOpacity(color_, opacity));
-  g.DrawString(text_.c_str(), static_cast<INT>(text_.size()), font.get(), Gdiplus::RectF(0, 0, Width(), Height()),
+  // A box lower than one line of its font still shows that line, cut at the box (Wine's GDI+ draws
+  // nothing in a layout rectangle lower than a line). The line keeps its vertical alignment.
+  float y = 0, h = Height();
+  const float line = font->GetHeight(&g);
+  if (line > h) {
+    if (vert_ == TextAlign::Center) y = (h - line) / 2;
+    if (vert_ == TextAlign::Trailing) y = h - line;
+    h = line;
+  }
+  Gdiplus::Region clip;
+  g.GetClip(&clip);
+  g.IntersectClip(Gdiplus::RectF(0, 0, Width(), Height()));
+  g.DrawString(text_.c_str(), static_cast<INT>(text_.size()), font.get(), Gdiplus::RectF(0, y, Width(), h),
                format.get(), &brush);
+  g.SetClip(&clip);
 }
 
 // --- Line ----------------------------------------------------------------------------------------

@@ -24,6 +24,16 @@ struct PointF {
   float Y = 0;
 };
 
+struct RectF {
+  float X = 0, Y = 0, Width = 0, Height = 0;
+  bool Empty() const { return Width <= 0 || Height <= 0; }
+  float Right() const { return X + Width; }
+  float Bottom() const { return Y + Height; }
+  RectF Union(const RectF& o) const;
+  bool Intersects(const RectF& o) const;
+  RectF Inflated(float d) const { return {X - d, Y - d, Width + 2 * d, Height + 2 * d}; }
+};
+
 class Control {
  public:
   Control() = default;
@@ -68,9 +78,16 @@ class Control {
   void Show() { SetVisible(true); }
   void Hide() { SetVisible(false); }
 
-  // Only the root of a tree has one; Changed() from anywhere in the tree reaches it.
-  void SetChangeSink(std::function<void()> sink) { sink_ = std::move(sink); }
+  // Only the root of a tree has one; Changed() from anywhere in the tree reaches it with the area, in
+  // the root's coordinates, where the control's subtree draws (nothing when it is hidden). Geometry
+  // setters report the area before and after the change.
+  using ChangeSink = std::function<void(const RectF& area)>;
+  void SetChangeSink(ChangeSink sink) { sink_ = std::move(sink); }
   void Changed() const;
+  RectF AreaInRoot() const;
+
+  // How far this control may draw beyond its box (anti-aliasing; a text's glyphs).
+  virtual float Spill() const { return 2.0f; }
 
   // Draws this control alone (not its children) in its own coordinates, its box being
   // (0, 0, Width, Height), with the opacity already multiplied down the tree.
@@ -80,7 +97,8 @@ class Control {
   void Adopt(std::unique_ptr<Control> child);
   Control* parent_ = nullptr;
   std::vector<std::unique_ptr<Control>> children_;
-  std::function<void()> sink_;
+  RectF SubtreeArea() const;  // in this control's own coordinates
+  ChangeSink sink_;
   float x_ = 0, y_ = 0, width_ = 0, height_ = 0;
   float scaleX_ = 1, scaleY_ = 1;
   float opacity_ = 1;
@@ -198,6 +216,7 @@ class Text : public Control {
   void SetAutoSize(bool autoSize);
 
   void SetWidth(float w) override;
+  float Spill() const override { return size_ + 2.0f; }
 
   // The width the text takes on one line, and the size it takes when wrapped at `width`.
   float MeasuredWidth() const;

@@ -5,6 +5,7 @@
 
 #include "core/Exception.h"
 #include "ui/Application.h"
+#include "ui/Dib.h"
 #include "ui/Renderer.h"
 
 namespace ui {
@@ -21,15 +22,10 @@ UINT PaintMessage() {
 class Form::Surface {
  public:
   Surface(int width, int height) : width_(width), height_(height) {
-    BITMAPINFO bi{};
-    bi.bmiHeader.biSize = sizeof bi.bmiHeader;
-    bi.bmiHeader.biWidth = width;
-    bi.bmiHeader.biHeight = -height;
-    bi.bmiHeader.biPlanes = 1;
-    bi.bmiHeader.biBitCount = 32;
-    bi.bmiHeader.biCompression = BI_RGB;
-    dc_ = CreateCompatibleDC(nullptr);
-    bitmap_ = CreateDIBSection(dc_, &bi, DIB_RGB_COLORS, &bits_, nullptr, 0);
+    const Dib dib = MakeDib(width, height);
+    dc_ = dib.dc;
+    bitmap_ = dib.bitmap;
+    bits_ = dib.bits;
     if (!dc_ || !bitmap_) {
       Release();
       throw Exception(u"Cannot make the window's frame");
@@ -59,9 +55,13 @@ class Form::Surface {
   void* bits_ = nullptr;
 };
 
-Form::Form(FormOptions options) : options_(options), width_(options.width), height_(options.height) {
+Form::Form(FormOptions options)
+    : options_(options),
+      width_(options.width),
+      height_(options.height),
+      clock_(options.clockTime ? AnimationClock(options.clockTime) : AnimationClock()) {
   root_.SetSize(static_cast<float>(width_), static_cast<float>(height_));
-  root_.SetChangeSink([this] { Invalidate(); });
+  root_.SetChangeSink([this](const RectF& area) { InvalidateArea(area); });
 }
 
 Form::~Form() { DestroyHandle(); }
@@ -138,6 +138,13 @@ void Form::Close() {
 }
 
 void Form::Invalidate() {
+  fullDirty_ = true;
+  dirty_ = true;
+  if (!painting_) RequestPaint();
+}
+
+void Form::InvalidateArea(const RectF& area) {
+  dirtyArea_ = dirtyArea_.Union(area);
   dirty_ = true;
   if (!painting_) RequestPaint();
 }
@@ -159,15 +166,34 @@ void Form::Paint() {
   } painting(painting_);
   if (OnPaint) OnPaint();
   if (!visible_ || width_ <= 0 || height_ <= 0) return;
-  if (!surface_ || surface_->Width() != width_ || surface_->Height() != height_)
+  if (!surface_ || surface_->Width() != width_ || surface_->Height() != height_) {
     surface_ = std::make_unique<Surface>(width_, height_);
-  dirty_ = false;
-  RenderInto(root_, surface_->Bits(), width_, height_, width_ * 4);
+    fullDirty_ = true;
+  }
+  const bool partial = !fullDirty_;
+  const RectF area = dirtyArea_;
+  dirty_ = fullDirty_ = false;
+  dirtyArea_ = RectF{};
+  const PixelRect drawn = RenderInto(root_, surface_->Bits(), width_, height_, width_ * 4, partial ? &area : nullptr);
+  if (partial && drawn.Empty()) return;  // the change lay outside the window
   POINT position{left_, top_};
   SIZE size{width_, height_};
   POINT origin{0, 0};
   BLENDFUNCTION blend{AC_SRC_OVER, 0, 255, AC_SRC_ALPHA};
-  UpdateLayeredWindow(Handle(), nullptr, &position, &size, surface_->Dc(), &origin, 0, &blend, ULW_ALPHA);
+  const RECT dirty{drawn.left, drawn.top, drawn.right, drawn.bottom};
+  UPDATELAYEREDWINDOWINFO info{};
+  info.cbSize = sizeof info;
+  info.pptDst = &position;
+  info.psize = &size;
+  info.hdcSrc = surface_->Dc();
+  info.pptSrc = &origin;
+  info.pblend = &blend;
+  info.dwFlags = ULW_ALPHA;
+  info.prcDirty = partial ? &dirty : nullptr;
+  // Only the changed part of the frame goes to the window; the full call where the partial one fails.
+  if (!UpdateLayeredWindowIndirect(Handle(), &info))
+    UpdateLayeredWindow(Handle(), nullptr, &position, &size, surface_->Dc(), &origin, 0, &blend, ULW_ALPHA);
+  if (partial) ++partialRedraws_;
   ++redraws_;
 }
 

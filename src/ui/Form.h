@@ -27,6 +27,9 @@ struct FormOptions {
   bool topMost = true;
   bool noActivate = true;   // WS_EX_NOACTIVATE and no activation by a click
   bool toolWindow = false;  // WS_EX_TOOLWINDOW from the start
+  // The time of the form's animation clock; empty: the performance counter with the clock's own
+  // timer. With a source of its own the clock runs no timer: tests step time and call Clock().Tick().
+  AnimationClock::TimeSource clockTime;
 };
 
 class Form : public Window {
@@ -66,13 +69,16 @@ class Form : public Window {
   std::function<void()> OnClose;
   std::function<void()> OnPaint;
 
-  // Something drawn changed: a paint follows from the message loop while the form is visible.
+  // Something drawn changed (everywhere, or in an area of the client): a paint follows from the
+  // message loop while the form is visible. A paint redraws only the areas changed since the last.
   void Invalidate();
+  void InvalidateArea(const RectF& area);
   bool Dirty() const { return dirty_; }
   // Paints now (OnPaint, draw, hand the frame to the window) when visible.
   void PaintNow();
-  // How many frames were drawn for the window so far.
+  // How many frames were drawn for the window so far, and how many of them were partial.
   unsigned RedrawCount() const { return redraws_; }
+  unsigned PartialRedrawCount() const { return partialRedraws_; }
 
   // The form's current look at its size, without a screen (OnPaint does not run).
   Bitmap RenderFrame() const;
@@ -90,9 +96,12 @@ class Form : public Window {
   int left_ = 0, top_ = 0, width_, height_;
   bool visible_ = false;
   bool dirty_ = true;
+  bool fullDirty_ = true;
+  RectF dirtyArea_;
   bool paintPosted_ = false;
   bool painting_ = false;
   unsigned redraws_ = 0;
+  unsigned partialRedraws_ = 0;
   Layout root_;
   AnimationClock clock_;
   std::unique_ptr<Surface> surface_;

@@ -5,6 +5,7 @@
 
 #include "core/Exception.h"
 #include "ui/Application.h"
+#include "ui/Dib.h"
 #include "win/WinText.h"
 
 namespace ui {
@@ -124,16 +125,10 @@ void PlainForm::HandleFailure(std::exception_ptr e) noexcept {
 // --- GdiBitmap -----------------------------------------------------------------------------------
 
 GdiBitmap::GdiBitmap(const Bitmap& picture) : width_(picture.Width()), height_(picture.Height()) {
-  BITMAPINFO bi{};
-  bi.bmiHeader.biSize = sizeof bi.bmiHeader;
-  bi.bmiHeader.biWidth = width_;
-  bi.bmiHeader.biHeight = -height_;
-  bi.bmiHeader.biPlanes = 1;
-  bi.bmiHeader.biBitCount = 32;
-  bi.bmiHeader.biCompression = BI_RGB;
-  void* bits = nullptr;
-  dc_ = CreateCompatibleDC(nullptr);
-  if (!picture.Empty()) bitmap_ = CreateDIBSection(dc_, &bi, DIB_RGB_COLORS, &bits, nullptr, 0);
+  const Dib dib = MakeDib(width_, height_);
+  dc_ = dib.dc;
+  bitmap_ = dib.bitmap;
+  void* bits = dib.bits;
   if (!dc_ || !bitmap_) {
     if (bitmap_) DeleteObject(bitmap_);
     if (dc_) DeleteDC(dc_);

@@ -16,12 +16,14 @@ const std::string& Menu() {
     std::string s = "<?xml version=\"1.0\" encoding=\"utf-8\"?>\r\n<Menu>";
     for (int i = 0; s.size() < 1000000; ++i) {
       const std::string n = std::to_string(i);
-      s += "\r\n\t<Dish Code=\"" + n + "\" Name=\"\xD0\x91\xD0\xBB\xD1\x8E\xD0\xB4\xD0\xBE " + n +
-           " &amp; co\" LargeImagePath=\"pics\\dish_" + n + ".png;pics\\dish_" + n +
-           "_b.png\" Price=\"" + std::to_string(i * 100 + 50) + "\" Portion=\"\xD1\x88\xD1\x82.\">"
-           "\r\n\t\t<Classifications>\r\n\t\t\t<Class Code=\"" + std::to_string(i % 7) +
-           "\"/>\r\n\t\t\t<Class Code=\"" + std::to_string(i % 11) + "\"/>\r\n\t\t</Classifications>"
-           "\r\n\t</Dish>";
+      // Cyrillic names ("Блюдо", "шт.") and an entity, as the host's menus carry them.
+      s.append("\r\n\t<Dish Code=\"").append(n);
+      s.append("\" Name=\"\xD0\x91\xD0\xBB\xD1\x8E\xD0\xB4\xD0\xBE ").append(n).append(" &amp; co\"");
+      s.append(" LargeImagePath=\"pics\\dish_").append(n).append(".png;pics\\dish_").append(n);
+      s.append("_b.png\" Price=\"").append(std::to_string(i * 100 + 50));
+      s.append("\" Portion=\"\xD1\x88\xD1\x82.\">\r\n\t\t<Classifications>\r\n\t\t\t<Class Code=\"");
+      s.append(std::to_string(i % 7)).append("\"/>\r\n\t\t\t<Class Code=\"").append(std::to_string(i % 11));
+      s.append("\"/>\r\n\t\t</Classifications>\r\n\t</Dish>");
     }
     return s + "\r\n</Menu>";
   }();

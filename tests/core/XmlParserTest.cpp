@@ -152,6 +152,10 @@ TEST(XmlParser, MalformedTextsRaiseWithPlaceAndLeaveTheDocumentEmpty) {
       {"<!DOCTYPE a [", 0},             {"<a><!DOCTYPE a></a>", 3},
       {"<?pi no end", 0},               {"<a b=\"1>", 6},
       {"<?xml version=\"1.0\" encoding=\"utf-8\"?><\xD0\xA9></\xD0\xA8>", 42},
+      // Byte offsets stay exact after a reference to a character beyond ASCII and after bytes that
+      // are not UTF-8.
+      {"<?xml version=\"1.0\"?><a v=\"&#1059;\"></b>", 36},
+      {"<?xml version=\"1.0\"?><a>\xFF\xFE</b>", 26},
   };
   for (const auto& c : cases) {
     XmlDocument doc;

@@ -2,6 +2,8 @@
 
 #include <gtest/gtest.h>
 
+#include "ui/Dib.h"
+
 std::wstring OrderlumeExe() { return ZEB_ORDERLUME_EXE; }
 
 OrderlumeRun::OrderlumeRun(const std::string& extraSettings, bool setHost) {
@@ -48,6 +50,20 @@ size_t OrderlumeRun::CountLog(const std::wstring& text) const {
   return n;
 }
 
+std::vector<zebhost::LogLine> OrderlumeRun::TimedLogLines() const {
+  std::vector<zebhost::LogLine> out;
+  for (const auto& line : zebhost::ReadLogLines(LogFile()))
+    if (auto parsed = zebhost::ParseLogLine(line)) out.push_back(std::move(*parsed));
+  return out;
+}
+
+std::vector<std::int64_t> OrderlumeRun::LogTimes(const std::wstring& text) const {
+  std::vector<std::int64_t> out;
+  for (const auto& l : TimedLogLines())
+    if (l.text.find(text) != std::wstring::npos) out.push_back(l.timeMs);
+  return out;
+}
+
 bool OrderlumeRun::WaitForLog(const std::wstring& text, size_t count, DWORD timeoutMs) {
   DWORD start = GetTickCount();
   while (GetTickCount() - start < timeoutMs) {
@@ -60,4 +76,51 @@ bool OrderlumeRun::WaitForLog(const std::wstring& text, size_t count, DWORD time
 bool OrderlumeRun::Stop(DWORD timeoutMs) {
   if (!process_) return true;
   return process_->Stop(timeoutMs);
+}
+
+std::vector<HWND> VisibleWindowsOf(DWORD processId) {
+  std::vector<HWND> out;
+  for (HWND w = GetTopWindow(nullptr); w; w = GetWindow(w, GW_HWNDNEXT)) {
+    DWORD owner = 0;
+    GetWindowThreadProcessId(w, &owner);
+    if (owner == processId && IsWindowVisible(w)) out.push_back(w);
+  }
+  return out;
+}
+
+HWND WaitProgramWindow(DWORD processId, const std::wstring& caption, DWORD timeoutMs) {
+  const DWORD start = GetTickCount();
+  do {
+    for (HWND w : VisibleWindowsOf(processId)) {
+      wchar_t text[256] = {};
+      GetWindowTextW(w, text, 256);
+      if (caption == text) return w;
+    }
+    zebhost::Wait(20);
+  } while (GetTickCount() - start < timeoutMs);
+  return nullptr;
+}
+
+ScreenArea CaptureScreen(const RECT& rect) {
+  ScreenArea area;
+  area.rect = rect;
+  const int width = rect.right - rect.left, height = rect.bottom - rect.top;
+  area.pixels.assign(static_cast<size_t>(width) * height, 0);
+  ui::Dib dib = ui::MakeDib(width, height);
+  bool copied = false;
+  if (dib.bitmap) {
+    HDC screen = GetDC(nullptr);
+    HGDIOBJ old = SelectObject(dib.dc, dib.bitmap);
+    if (BitBlt(dib.dc, 0, 0, width, height, screen, rect.left, rect.top, SRCCOPY | CAPTUREBLT)) {
+      const auto* p = static_cast<const uint32_t*>(dib.bits);
+      for (size_t i = 0; i < area.pixels.size(); ++i) area.pixels[i] = p[i] & 0xFFFFFF;
+      copied = true;
+    }
+    SelectObject(dib.dc, old);
+    ReleaseDC(nullptr, screen);
+    DeleteObject(dib.bitmap);
+  }
+  if (dib.dc) DeleteDC(dib.dc);
+  if (!copied) ADD_FAILURE() << "cannot copy the screen";
+  return area;
 }

@@ -3,6 +3,7 @@
 // the program, Zebrane.ini, ZebStrings.xml, check data), driven through the host library.
 #include <windows.h>
 
+#include <cstdint>
 #include <memory>
 #include <string>
 #include <vector>
@@ -30,6 +31,10 @@ class OrderlumeRun {
   // Waits until `count` lines containing `text` are in the log.
   bool WaitForLog(const std::wstring& text, size_t count, DWORD timeoutMs);
   size_t CountLog(const std::wstring& text) const;
+  // The log's lines with their time stamps (lines of another shape are left out).
+  std::vector<zebhost::LogLine> TimedLogLines() const;
+  // Log clock times (ms) of the lines containing `text`, in log order.
+  std::vector<std::int64_t> LogTimes(const std::wstring& text) const;
   bool Stop(DWORD timeoutMs = 10000);
   zebhost::ChildProcess* Process() { return process_.get(); }
 
@@ -38,3 +43,19 @@ class OrderlumeRun {
   zebhost::UdpReceiver receiver_;
   std::unique_ptr<zebhost::ChildProcess> process_;
 };
+
+// The visible top-level windows of a process, in z-order from the top.
+std::vector<HWND> VisibleWindowsOf(DWORD processId);
+// The process's own visible window with this caption (windows of other programs with the same
+// caption are left alone); null when none appears within the timeout.
+HWND WaitProgramWindow(DWORD processId, const std::wstring& caption, DWORD timeoutMs = 15000);
+
+// The screen's pixels in a rectangle as 0x00RRGGBB, rows top first (the desktop DC copied with BitBlt).
+struct ScreenArea {
+  RECT rect{};
+  std::vector<uint32_t> pixels;
+  uint32_t At(int x, int y) const {  // screen coordinates
+    return pixels[static_cast<size_t>(y - rect.top) * (rect.right - rect.left) + (x - rect.left)];
+  }
+};
+ScreenArea CaptureScreen(const RECT& rect);

@@ -119,6 +119,7 @@ TEST_F(FormTest, PaintsOnlyAfterChanges) {
   box.SetY(15);
   Pump(app, 200);
   EXPECT_EQ(form.RedrawCount(), 2u);
+  EXPECT_EQ(form.PartialRedrawCount(), 1u) << "only the box's area was drawn again";
 
   // An animation redraws while it runs, then the clock's timer stops and so do the redraws.
   auto& fade = form.Clock().Add<FloatAnimation>(box, AnimatedProperty::Opacity);
