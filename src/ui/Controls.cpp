@@ -35,6 +35,21 @@ Gdiplus::StringAlignment ToGdi(TextAlign a) {
 }
 
 // Typographic layout (no padding around the text) so that measured widths place neighbours exactly.
+// The text as GDI+ gets it: line breaks as LF alone. Wine's GDI+ draws a CR as a missing glyph, where
+// Windows takes CR LF, CR and LF alike as one break.
+std::wstring LineBreaksAsLf(const std::wstring& text) {
+  std::wstring out;
+  out.reserve(text.size());
+  for (size_t i = 0; i < text.size(); ++i) {
+    if (text[i] != L'\r') {
+      out += text[i];
+    } else if (i + 1 >= text.size() || text[i + 1] != L'\n') {
+      out += L'\n';
+    }
+  }
+  return out;
+}
+
 std::unique_ptr<Gdiplus::StringFormat> MakeFormat(bool wrap, TextAlign h, TextAlign v) {
   auto f = std::unique_ptr<Gdiplus::StringFormat>(Gdiplus::StringFormat::GenericTypographic()->Clone());
   INT flags = f->GetFormatFlags() | Gdiplus::StringFormatFlagsNoClip;
@@ -343,8 +358,10 @@ void Text::Refit() {
   if (wordWrap_) {
     Control::SetHeight(MeasureWrapped(Width()).Y);
   } else {
+    // A box that follows its text on one line keeps the usual padding of a sixth of the font size on
+    // each side, so that texts placed edge to edge do not run into each other.
     const PointF size = MeasureWrapped(0);
-    Control::SetWidth(size.X);
+    Control::SetWidth(size.X > 0 ? size.X + size_ / 3 : 0);
     Control::SetHeight(size.Y);
   }
 }
@@ -362,7 +379,8 @@ PointF Text::MeasureWrapped(float width) const {
   g.SetTextRenderingHint(Gdiplus::TextRenderingHintAntiAliasGridFit);
   Gdiplus::RectF box(0, 0, wrap ? width : 1e6f, 1e6f);
   Gdiplus::RectF bound;
-  g.MeasureString(text_.c_str(), static_cast<INT>(text_.size()), font.get(), box, format.get(), &bound);
+  const std::wstring text = LineBreaksAsLf(text_);
+  g.MeasureString(text.c_str(), static_cast<INT>(text.size()), font.get(), box, format.get(), &bound);
   return {bound.Width, bound.Height};
 }
 
@@ -384,7 +402,8 @@ void Text::DrawSelf(Gdiplus::Graphics& g, float opacity) const {
   Gdiplus::Region clip;
   g.GetClip(&clip);
   g.IntersectClip(Gdiplus::RectF(0, 0, Width(), Height()));
-  g.DrawString(text_.c_str(), static_cast<INT>(text_.size()), font.get(), Gdiplus::RectF(0, y, Width(), h),
+  const std::wstring text = LineBreaksAsLf(text_);
+  g.DrawString(text.c_str(), static_cast<INT>(text.size()), font.get(), Gdiplus::RectF(0, y, Width(), h),
                format.get(), &brush);
   g.SetClip(&clip);
 }

@@ -8,6 +8,38 @@ namespace {
 
 std::vector<unsigned char> Utf16(const std::wstring& s) { return Utf16Bytes(s); }
 
+void ExpectRect(HWND h, int left, int top, int width, int height) {
+  RECT r;
+  GetWindowRect(h, &r);
+  EXPECT_EQ(r.left, left);
+  EXPECT_EQ(r.top, top);
+  EXPECT_EQ(r.right - r.left, width);
+  EXPECT_EQ(r.bottom - r.top, height);
+}
+
+std::vector<unsigned char> Encoded(const std::wstring& text, UINT codePage, bool utf8Bom) {
+  int n = WideCharToMultiByte(codePage, 0, text.c_str(), static_cast<int>(text.size()), nullptr, 0, nullptr, nullptr);
+  std::vector<unsigned char> bytes(static_cast<size_t>(n));
+  WideCharToMultiByte(codePage, 0, text.c_str(), static_cast<int>(text.size()),
+                      reinterpret_cast<char*>(bytes.data()), n, nullptr, nullptr);
+  if (utf8Bom) bytes.insert(bytes.begin(), {0xEF, 0xBB, 0xBF});
+  return bytes;
+}
+
+// The start phrase on screen for a strings table of these bytes.
+ScreenArea StartPhraseOnScreen(const std::vector<unsigned char>& table) {
+  OrderlumeRun run;
+  if (!table.empty()) WriteBytes(run.Folder() / L"ZebStrings.xml", table);
+  run.Start();
+  HWND h = run.WaitVisible();
+  zebhost::Wait(400);
+  // Text1's box: x 8..761, y 88..188 of the header, which lies at x -1 of the window at (1024, 0).
+  ScreenArea area = CaptureScreen(RECT{1023 + 8, 88, 1023 + 761, 188});
+  EXPECT_NE(h, nullptr);
+  run.Stop();
+  return area;
+}
+
 TEST(OrderlumeStart, RegistersPlacesItsWindowAndCloses) {
   OrderlumeRun run;
   run.Start();
@@ -19,12 +51,7 @@ TEST(OrderlumeStart, RegistersPlacesItsWindowAndCloses) {
 
   HWND h = run.WaitVisible();
   ASSERT_NE(h, nullptr);
-  RECT r;
-  GetWindowRect(h, &r);
-  EXPECT_EQ(r.left, 1024);
-  EXPECT_EQ(r.top, 0);
-  EXPECT_EQ(r.right - r.left, 768);
-  EXPECT_EQ(r.bottom - r.top, 1024);
+  ExpectRect(h, 1024, 0, 768, 1024);
   const LONG style = GetWindowLongW(h, GWL_STYLE);
   const LONG ex = GetWindowLongW(h, GWL_EXSTYLE);
   EXPECT_EQ(style & (WS_CAPTION | WS_THICKFRAME | WS_BORDER), 0);
@@ -55,12 +82,7 @@ TEST(OrderlumeStart, SettingsPlaceAndScaleTheWindow) {
   run.Start();
   HWND h = run.WaitVisible();
   ASSERT_NE(h, nullptr);
-  RECT r;
-  GetWindowRect(h, &r);
-  EXPECT_EQ(r.left, 10);
-  EXPECT_EQ(r.top, 20);
-  EXPECT_EQ(r.right - r.left, 600);
-  EXPECT_EQ(r.bottom - r.top, 800);
+  ExpectRect(h, 10, 20, 600, 800);
   // With all four keys the background window takes exactly the same rectangle, below the display.
   HWND bg = nullptr;
   DWORD pid = run.Process()->Id();
@@ -70,14 +92,30 @@ TEST(OrderlumeStart, SettingsPlaceAndScaleTheWindow) {
     if (owner == pid && w != h && IsWindowVisible(w)) bg = w;
   }
   ASSERT_NE(bg, nullptr) << "no background window";
-  RECT b;
-  GetWindowRect(bg, &b);
-  EXPECT_EQ(b.left, 10);
-  EXPECT_EQ(b.top, 20);
-  EXPECT_EQ(b.right - b.left, 600);
-  EXPECT_EQ(b.bottom - b.top, 800);
+  ExpectRect(bg, 10, 20, 600, 800);
   EXPECT_EQ(GetWindowLongW(bg, GWL_EXSTYLE) & WS_EX_TOPMOST, 0);
   EXPECT_NE(GetWindowLongW(bg, GWL_EXSTYLE) & WS_EX_TOOLWINDOW, 0);
+}
+
+// A Cyrillic strings table: as UTF-8 with a byte-order mark it reads right on any system; without a
+// mark it is read in the system's 8-bit code page, so its windows-1251 bytes give the same start phrase
+// on a Cyrillic system (ACP 1251) and another one on a Western system. CTest runs this test in the
+// default locale and again in ru_RU.UTF-8.
+TEST(OrderlumeStart, CyrillicStringsTableInTheSystemCodePage) {
+  const UINT acp = GetACP();
+  if (acp != 1251 && acp != 1252) GTEST_SKIP() << "code page " << acp;
+  const std::wstring table =
+      L"<?xml version=\"1.0\"?><Strings><RUS><DISPLAYSTARTPHRASE Val=\"Добро пожаловать|Касса открыта\"/>"
+      L"</RUS></Strings>";
+  const ScreenArea utf8 = StartPhraseOnScreen(Encoded(table, CP_UTF8, true));
+  const ScreenArea ansi = StartPhraseOnScreen(Encoded(table, 1251, false));
+  const ScreenArea defaults = StartPhraseOnScreen({});
+  EXPECT_NE(utf8.pixels, defaults.pixels) << "the table's phrase replaces the built-in one";
+  if (acp == 1251) {
+    EXPECT_EQ(ansi.pixels, utf8.pixels);
+  } else {
+    EXPECT_NE(ansi.pixels, utf8.pixels);
+  }
 }
 
 }  // namespace
