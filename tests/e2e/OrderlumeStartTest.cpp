@@ -118,4 +118,22 @@ TEST(OrderlumeStart, CyrillicStringsTableInTheSystemCodePage) {
   }
 }
 
+// A strings table that does not parse ends the guarded block of form creation: no window procedure of
+// the program's own (the host's check data has no effect), no registration; the program runs on.
+TEST(OrderlumeStart, StringsTableThatFailsLeavesTheLaterStepsUndone) {
+  OrderlumeRun run;
+  WriteText(run.Folder() / L"ZebStrings.xml", "<?xml version=\"1.0\"?><Strings><RUS>");
+  run.Start();
+  HWND h = run.WaitVisible();
+  ASSERT_NE(h, nullptr);
+  EXPECT_FALSE(run.Receiver().Receive(500).has_value()) << "no registration";
+  EXPECT_EQ(zebhost::SendCopyData(h, zebhost::CHECK_DATA_TAG, L"<C ModeName=\"Mode_1\"/>"), 0);
+  zebhost::Wait(800);
+  ASSERT_TRUE(run.Stop());
+  const std::vector<std::wstring> lines = run.LogLines();
+  const std::vector<std::wstring> start(lines.begin(), lines.begin() + std::min<size_t>(3, lines.size()));
+  EXPECT_EQ(start, (std::vector<std::wstring>{L"[NOTE] > Create", L"[ERROR] AV in FormCreate", L"[NOTE] < Create"}));
+  EXPECT_EQ(run.CountLog(L"receive data"), 0u);
+}
+
 }  // namespace
