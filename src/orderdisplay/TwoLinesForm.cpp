@@ -185,6 +185,10 @@ int ProgramMain() {
   app.SetMainForm(form);
   form.Create();
   app.Run();
+  // An end asked for by the application's handler or a failed WinSock step does not run FormClose:
+  // the pictures and the background window go here, while the picture library is still running.
+  CloseBackgroundWindow();
+  Unit().AnimationFrames.clear();
   Unit().fmOrderlume = nullptr;
   return 0;
 }
