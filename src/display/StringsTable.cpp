@@ -31,9 +31,8 @@ bool CanBeElementName(const std::wstring& name) {
 }  // namespace
 
 void LoadStringsTable(std::span<const DisplayText> texts) {
-  wchar_t folder[MAX_PATH * 4];
-  DWORD n = GetCurrentDirectoryW(MAX_PATH * 4, folder);
-  std::wstring path = std::wstring(folder, n);
+  std::wstring path(GetCurrentDirectoryW(0, nullptr), L'\0');
+  path.resize(GetCurrentDirectoryW(static_cast<DWORD>(path.size()), path.data()));
   if (!path.empty() && path.back() != L'\\') path += L'\\';
   path += kFileName;
   if (GetFileAttributesW(path.c_str()) == INVALID_FILE_ATTRIBUTES) return;

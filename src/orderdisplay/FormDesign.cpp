@@ -147,6 +147,9 @@ void TfmOrderlume::BuildDesign() {
 // The basket row lies flush with the right edge of BasketLayout: picture, BasketGoods, BasketText,
 // moving left as the texts grow.
 void TfmOrderlume::ArrangeBasketRow() {
+  // The texts' widths follow the texts; both keep the full row height, centred vertically in it.
+  BasketGoods->SetHeight(BasketLayout->Height());
+  BasketText->SetHeight(BasketLayout->Height());
   const float right = BasketLayout->Width();
   BasketText->SetX(right - BasketText->Width());
   BasketGoods->SetX(BasketText->X() - BasketGoods->Width());

@@ -63,6 +63,7 @@ TfmOrderlume::TfmOrderlume(ui::Application& app, const wchar_t* className,
 }
 
 TfmOrderlume::~TfmOrderlume() {
+  app_.OnException = nullptr;  // the handler refers to this form
   if (Unit().fmOrderlume == this) Unit().fmOrderlume = nullptr;
 }
 
@@ -180,15 +181,24 @@ int ProgramMain() {
   // the taskbar.
   ui::Application app;
   app.MainFormOnTaskBar = false;
+  // An end asked for by the application's handler or a failed WinSock step does not run FormClose,
+  // and a failure may leave the run early: the pictures and the background window go before the
+  // picture library stops, whichever way the run ends.
+  struct ReleasePictures {
+    ~ReleasePictures() {
+      try {
+        CloseBackgroundWindow();
+      } catch (...) {
+      }
+      Unit().AnimationFrames.clear();
+      Unit().fmOrderlume = nullptr;
+    }
+  };
   TfmOrderlume form(app);
+  ReleasePictures release;
   Unit().fmOrderlume = &form;
   app.SetMainForm(form);
   form.Create();
   app.Run();
-  // An end asked for by the application's handler or a failed WinSock step does not run FormClose:
-  // the pictures and the background window go here, while the picture library is still running.
-  CloseBackgroundWindow();
-  Unit().AnimationFrames.clear();
-  Unit().fmOrderlume = nullptr;
   return 0;
 }

@@ -126,6 +126,9 @@ TEST_F(OrderForm, BasketRowPlacement) {
     // The box follows the text with a sixth of the font size of padding on each side.
     EXPECT_NEAR(f.BasketText->Width(), f.BasketText->MeasuredWidth() + 16.0f / 3, 0.5f);
     EXPECT_GT(f.BasketText->Width(), 20.0f);
+    EXPECT_FLOAT_EQ(f.BasketText->Height(), 50.0f) << "the full row height, text centred in it";
+    EXPECT_FLOAT_EQ(f.BasketGoods->Height(), 50.0f);
+    EXPECT_FLOAT_EQ(f.BasketText->Y(), 0.0f);
     EXPECT_NEAR(f.BasketText->X() + f.BasketText->Width(), f.BasketLayout->Width(), 0.01f);
     EXPECT_NEAR(f.BasketGoods->X() + f.BasketGoods->Width(), f.BasketText->X(), 0.01f);
     EXPECT_NEAR(f.BasketImg->X() + f.BasketImg->Width(), f.BasketGoods->X(), 0.01f);
