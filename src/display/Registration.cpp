@@ -5,6 +5,8 @@
 #include <cstring>
 
 #include "shared/Logging.h"
+#include "win/WinCodePage.h"
+#include "win/WinText.h"
 
 std::wstring RegistrationText(const std::wstring& name, bool takesScenarios) {
   // The numbers 1, 2 and 3 in the patterns "0", "000" and "000".
@@ -21,12 +23,7 @@ void SendRegistration(const RegistrationTarget& target, const std::wstring& text
   to.sin_addr.s_addr = inet_addr(target.RegHost.c_str());
   if (to.sin_addr.s_addr == INADDR_NONE) {
     // 255.255.255.255 fails here too: its value is the failure value.
-    std::wstring host(target.RegHost.begin(), target.RegHost.end());
-    int n = MultiByteToWideChar(CP_ACP, 0, target.RegHost.data(), static_cast<int>(target.RegHost.size()), nullptr, 0);
-    if (n > 0) {
-      host.assign(n, L'\0');
-      MultiByteToWideChar(CP_ACP, 0, target.RegHost.data(), static_cast<int>(target.RegHost.size()), host.data(), n);
-    }
+    const std::wstring host = ToW(FromAnsi(target.RegHost));
     WriteLog(host + L" is not an address", 1, true);
     return;
   }

@@ -3,6 +3,7 @@
 #include <cwchar>
 
 #include "core/Exception.h"
+#include "core/Texts.h"
 #include "win/WinText.h"
 
 namespace {
@@ -19,15 +20,6 @@ std::wstring TimeSeparator() {
   wchar_t buf[8] = {};
   if (GetLocaleInfoW(LOCALE_USER_DEFAULT, LOCALE_STIME, buf, 8) > 1) return std::wstring(1, buf[0]);
   return L":";
-}
-
-bool IsBlank(wchar_t c) { return c <= L' '; }
-
-std::wstring Trim(const std::wstring& s) {
-  size_t a = 0, b = s.size();
-  while (a < b && IsBlank(s[a])) ++a;
-  while (b > a && IsBlank(s[b - 1])) --b;
-  return s.substr(a, b - a);
 }
 
 bool EqualsNoCase(const std::wstring& a, const std::wstring& b) {
@@ -135,7 +127,7 @@ TLogFile::Names TLogFile::DeriveNames() {
   size_t cut = n.E.empty() ? std::wstring::npos : fileName.find(n.E);
   n.B = cut == std::wstring::npos ? fileName : fileName.substr(0, cut);
   if (FUseUserName) {
-    std::wstring user = Trim(CurrentUserName());
+    std::wstring user = ToW(TrimBlanks(ToU16(CurrentUserName())));
     if (!user.empty()) n.B += L".[" + user + L"]";
   }
   return n;
