@@ -3,6 +3,7 @@
 
 #include "core/Exception.h"
 #include "ui/Form.h"
+#include "win/WinPaths.h"
 #include "win/WinText.h"
 
 namespace ui {
@@ -73,17 +74,7 @@ void Application::ProcessMessages() {
   }
 }
 
-std::wstring Application::ExeName() const {
-  std::wstring path(MAX_PATH, L'\0');
-  for (;;) {
-    const DWORD n = GetModuleFileNameW(nullptr, path.data(), static_cast<DWORD>(path.size()));
-    if (n < path.size()) {
-      path.resize(n);
-      return path;
-    }
-    path.resize(path.size() * 2);
-  }
-}
+std::wstring Application::ExeName() const { return ModuleFileName(nullptr); }
 
 void Application::HandleException(std::exception_ptr e) {
   try {

@@ -3,27 +3,14 @@
 
 #include <windows.h>
 
-#include <climits>
 #include <string>
 
 #include "core/CodePages.h"
 #include "core/Exception.h"
 #include "core/Utf.h"
+#include "win/WinFiles.h"
 #include "win/WinText.h"
 
-namespace {
-struct Handle {
-  HANDLE h;
-  ~Handle() {
-    if (h != INVALID_HANDLE_VALUE) CloseHandle(h);
-  }
-};
-
-[[noreturn]] void FileError(const char16_t* what, const std::wstring& path) {
-  throw Exception(std::u16string(what) + u" \"" + ToU16(path) + u"\" (error " +
-                  Ascii(std::to_string(GetLastError())) + u")");
-}
-}  // namespace
 
 int SystemAnsiCodePage() { return static_cast<int>(GetACP()); }
 
@@ -53,21 +40,6 @@ std::string AnsiToUtf8(std::string_view bytes) {
 }
 
 std::u16string ReadTextFileByBom(const std::wstring& path) {
-  Handle file{CreateFileW(path.c_str(), GENERIC_READ, FILE_SHARE_READ, nullptr, OPEN_EXISTING,
-                          FILE_ATTRIBUTE_NORMAL, nullptr)};
-  if (file.h == INVALID_HANDLE_VALUE) FileError(u"Cannot open file", path);
-  LARGE_INTEGER size;
-  if (!GetFileSizeEx(file.h, &size)) FileError(u"Cannot read file", path);
-  if (size.QuadPart > INT_MAX) throw Exception(u"File too large \"" + ToU16(path) + u"\"");
-  std::string bytes(static_cast<size_t>(size.QuadPart), '\0');
-  size_t done = 0;
-  while (done < bytes.size()) {
-    DWORD got = 0;
-    if (!ReadFile(file.h, bytes.data() + done, static_cast<DWORD>(bytes.size() - done), &got, nullptr))
-      FileError(u"Cannot read file", path);
-    if (got == 0) break;
-    done += got;
-  }
-  bytes.resize(done);
+  const std::string bytes = ReadFileBytes(path);
   return DecodeTextByBom(bytes, [](std::string_view b) { return FromAnsi(b); });
 }
