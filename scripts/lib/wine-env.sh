@@ -16,13 +16,16 @@ if [ "$ZEB_TEST_ARCH" = win64 ]; then
   export WINEPREFIX=${WINEPREFIX:-$ZEB_ROOT/build/wineprefix64}
   export WINELOADER=/usr/lib/wine/wine64
   export WINESERVER=/usr/lib/wine/wineserver64
+  export ZEB_WINE=/usr/lib/wine/wine64
   wine() { /usr/lib/wine/wine64 "$@"; }
   wineboot() { /usr/lib/wine/wine64 wineboot "$@"; }
   wineserver() { /usr/lib/wine/wineserver64 "$@"; }
   export -f wine wineboot wineserver
 else
   export WINEPREFIX=${WINEPREFIX:-$ZEB_ROOT/build/wineprefix}
+  export ZEB_WINE=wine
 fi
+# ZEB_WINE names the loader for `exec`, which takes no shell function.
 ZEB_XVFB_PID=""
 
 zeb_start_xvfb() {
