@@ -6,10 +6,23 @@
 # costs seconds without a persistent server, and `wineserver -p` must never have its output captured.
 
 ZEB_ROOT=${ZEB_ROOT:-$(cd "$(dirname "${BASH_SOURCE[0]}")/../.." && pwd)}
-export WINEPREFIX=${WINEPREFIX:-$ZEB_ROOT/build/wineprefix}
+source "$ZEB_ROOT/scripts/lib/arch.sh"
 export WINEDEBUG=-all
 export WINEDLLOVERRIDES="mscoree,mshtml="
-export WINEARCH=win32
+export WINEARCH=$ZEB_TEST_ARCH
+if [ "$ZEB_TEST_ARCH" = win64 ]; then
+  # The 64-bit loader and server by their own names: Debian's wine and wineboot wrappers take the
+  # 32-bit loader whenever it is installed, also where it cannot run.
+  export WINEPREFIX=${WINEPREFIX:-$ZEB_ROOT/build/wineprefix64}
+  export WINELOADER=/usr/lib/wine/wine64
+  export WINESERVER=/usr/lib/wine/wineserver64
+  wine() { /usr/lib/wine/wine64 "$@"; }
+  wineboot() { /usr/lib/wine/wine64 wineboot "$@"; }
+  wineserver() { /usr/lib/wine/wineserver64 "$@"; }
+  export -f wine wineboot wineserver
+else
+  export WINEPREFIX=${WINEPREFIX:-$ZEB_ROOT/build/wineprefix}
+fi
 ZEB_XVFB_PID=""
 
 zeb_start_xvfb() {
@@ -39,7 +52,10 @@ zeb_prepare_prefix() {
     wineserver -w >/dev/null 2>&1 </dev/null || true
     mkdir -p "$WINEPREFIX/drive_c/windows/Fonts"
     cp /usr/share/wine/fonts/*.ttf "$WINEPREFIX/drive_c/windows/Fonts/" 2>/dev/null || true
-    wine reg add 'HKCU\Software\Wine\WineDbg' /v ShowCrashDialog /t REG_DWORD /d 0 /f >/dev/null 2>&1 </dev/null
+    if ! wine reg add 'HKCU\Software\Wine\WineDbg' /v ShowCrashDialog /t REG_DWORD /d 0 /f >/dev/null 2>&1 </dev/null; then
+      echo "Wine ($ZEB_TEST_ARCH) cannot run programs here: the prefix $WINEPREFIX is not ready" >&2
+      return 1
+    fi
     wine reg add 'HKLM\Software\Microsoft\Windows NT\CurrentVersion\AeDebug' /v Auto /t REG_SZ /d 1 /f >/dev/null 2>&1 </dev/null || true
     wineserver -w >/dev/null 2>&1 </dev/null || true
     touch "$WINEPREFIX/.zeb-ready"
