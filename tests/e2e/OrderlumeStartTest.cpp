@@ -18,10 +18,8 @@ void ExpectRect(HWND h, int left, int top, int width, int height) {
 }
 
 std::vector<unsigned char> Encoded(const std::wstring& text, UINT codePage, bool utf8Bom) {
-  int n = WideCharToMultiByte(codePage, 0, text.c_str(), static_cast<int>(text.size()), nullptr, 0, nullptr, nullptr);
-  std::vector<unsigned char> bytes(static_cast<size_t>(n));
-  WideCharToMultiByte(codePage, 0, text.c_str(), static_cast<int>(text.size()),
-                      reinterpret_cast<char*>(bytes.data()), n, nullptr, nullptr);
+  const std::string narrow = Narrow(text, codePage);
+  std::vector<unsigned char> bytes(narrow.begin(), narrow.end());
   if (utf8Bom) bytes.insert(bytes.begin(), {0xEF, 0xBB, 0xBF});
   return bytes;
 }

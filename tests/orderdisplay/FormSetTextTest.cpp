@@ -6,8 +6,6 @@
 #include <set>
 
 #include "FormSetTextFixture.h"
-#include "core/Utf.h"
-#include "orderdisplay/HeaderText.h"
 
 namespace {
 
@@ -26,7 +24,8 @@ int VisibleLayout(TfmOrderlume& f) {
   return found;
 }
 
-std::string Show(const std::u16string& s) { return Utf16ToUtf8(s); }
+// The default start phrase on the two lines of the first paint, cut after its 20th character.
+const wchar_t kStartPhraseLines[] = L"ИЗВИНИТЕ, КАССА     \r\nВРЕМЕННО НЕ РАБОТАЕТ.";
 
 const char16_t kLines[] = u"<CheckLines><L Name=\"Tea\"/><L Name=\"Soup\"/></CheckLines>";
 
@@ -57,7 +56,7 @@ TEST_F(OrderForm, ModeChoosesTheLayout) {
       {u"<C ModeText=\"A|B\"/>", 0, &TfmOrderlume::Text2, L"Before\r\nnow"},
   };
   for (auto& c : cases) {
-    SCOPED_TRACE(Show(c.xml));
+    SCOPED_TRACE(Narrow(c.xml));
     Unit().StaticTextInOrder = false;
     Apply(u"<C ModeName=\"Mode_2\" ModeText=\"Before|now\"/>");
     ticks += 3000;
@@ -120,7 +119,7 @@ TEST_F(OrderForm, TotalLayoutTexts) {
 TEST_F(OrderForm, BasketRowPlacement) {
   float previousImgX = 1e9f;
   for (const char16_t* sum : {u"5", u"1250", u"123456789"}) {
-    SCOPED_TRACE(Show(sum));
+    SCOPED_TRACE(Narrow(sum));
     Apply(u"<C ModeName=\"Mode_3\" Sum=\"" + std::u16string(sum) + u"\">" + kLines + u"</C>");
     const TfmOrderlume& f = Form();
     // The box follows the text with a sixth of the font size of padding on each side.
@@ -171,7 +170,7 @@ TEST_F(OrderForm, AnimationsStartUnderTheTwoSecondRule) {
       {1000, u"<C ModeName=\"Mode_3\"/>", {}},
   };
   for (auto& c : cases) {
-    SCOPED_TRACE(Show(c.xml) + " after " + std::to_string(c.gap) + " ms");
+    SCOPED_TRACE(Narrow(c.xml) + " after " + std::to_string(c.gap) + " ms");
     FinishAnimations();
     ticks += c.gap;
     Apply(c.xml);
@@ -211,7 +210,7 @@ TEST_F(OrderForm, HiddenWindowHidesTheHeader) {
   Apply(u"<C ModeName=\"Mode_1\" ModeText=\"New\"/>");
   EXPECT_FALSE(Form().Header->Visible());
   EXPECT_EQ(VisibleLayout(Form()), 0);
-  EXPECT_EQ(Form().Text1->GetText(), SplitTwoLines(Unit().Texts.DISPLAYSTARTPHRASE));
+  EXPECT_EQ(Form().Text1->GetText(), kStartPhraseLines);
   EXPECT_EQ(Form().Text2->GetText(), L"Ke\r\npt");
   EXPECT_EQ(Unit().LastLayoutTick, before);
 
@@ -241,9 +240,9 @@ TEST_F(OrderForm, FailuresAreLoggedAndLeaveWhatWasDone) {
     std::wstring keptText;
   } cases[] = {
       {u"<C ModeName=\"Mode_2\" ModeText=\"A|B\"/>", u"<C ModeName=\"Mode_1\"", 2, &TfmOrderlume::Text2,
-       L"A\r\nB", &TfmOrderlume::Text1, SplitTwoLines(t.DISPLAYSTARTPHRASE)},
+       L"A\r\nB", &TfmOrderlume::Text1, kStartPhraseLines},
       {u"<C ModeName=\"Mode_2\" ModeText=\"A|B\"/>", u"<C ModeName=\"Mode_1\"><CheckLines><L New=\"yes\"/></CheckLines></C>",
-       2, &TfmOrderlume::Text2, L"A\r\nB", &TfmOrderlume::Text1, SplitTwoLines(t.DISPLAYSTARTPHRASE)},
+       2, &TfmOrderlume::Text2, L"A\r\nB", &TfmOrderlume::Text1, kStartPhraseLines},
       {u"<C ModeName=\"Mode_2\" ModeText=\"A|B\"/>", u"<C ModeName=\"Mode_4\" ModeText=\"Total\" Sum=\"ten\"/>", 0,
        &TfmOrderlume::Text4, L"Total", &TfmOrderlume::Sum4, L""},
       {u"<C ModeName=\"Mode_4\" ModeText=\"Old\" Sum=\"5\"/>", u"<C ModeName=\"Mode_5\" ModeText=\"Total\" Sum=\"1,5\"/>",
@@ -257,7 +256,7 @@ TEST_F(OrderForm, FailuresAreLoggedAndLeaveWhatWasDone) {
   };
   size_t failures = 0;
   for (auto& c : cases) {
-    SCOPED_TRACE(Show(c.xml));
+    SCOPED_TRACE(Narrow(c.xml));
     Apply(c.before);
     ticks += 3000;
     const uint32_t before = Unit().LastLayoutTick;

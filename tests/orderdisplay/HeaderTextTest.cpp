@@ -1,4 +1,5 @@
-// The two lines of a message layout and the 2000 ms rule across the wrap of the tick count.
+// The two lines of a message layout, the 2000 ms rule across the wrap of the tick count, and the
+// line breaks of a dish name at the edges of its budget.
 #include <gtest/gtest.h>
 
 #include "orderdisplay/HeaderText.h"
@@ -38,11 +39,14 @@ TEST(WrapDishName, Cases) {
       {std::wstring(17, L'a'), L"\r\n" + std::wstring(17, L'a')},
       {L"", L""},
       {L"a  b", L"a  b"},  // each further blank of a run is a word of its own
+      // A word of 14 letters and its blank, charged 16 characters, takes the whole line of 400 and
+      // stays on it; the next word starts a new line.
+      {L"aaaaaaaaaaaaaa b", L"aaaaaaaaaaaaaa \r\nb"},
+      // A word that starts a new line leaves it 400 - 12 x 25 = 100: a last word of 4 letters fits.
+      {L"aaaaaaa bbbbbbbbbbb cccc", L"aaaaaaa \r\nbbbbbbbbbbb cccc"},
+      {L"aaaaaaa bbbbbbbbbbb ccccc", L"aaaaaaa \r\nbbbbbbbbbbb \r\nccccc"},
   };
-  for (auto& c : cases) {
-    std::string shown(c.text.begin(), c.text.end());
-    EXPECT_EQ(WrapDishName(c.text), c.expected) << shown;
-  }
+  for (auto& c : cases) EXPECT_EQ(WrapDishName(c.text), c.expected) << ::testing::PrintToString(c.text);
 }
 
 }  // namespace

@@ -81,39 +81,41 @@ int ThreadCount() {
   return n;
 }
 
+// One post, after the interval, from a delay started by hand or at its creation; then the delay
+// releases itself.
 TEST(Delay, PostsOnceWhenTheIntervalRunsOut) {
-  Receiver r;
-  DWORD start = GetTickCount();
-  TTimerThreadRef d = TTimerThread::Create(true, r.hwnd());
-  EXPECT_EQ(d.Interval(), 1000);
-  d.SetInterval(300);
-  d.Start();
-  ASSERT_TRUE(r.WaitFor(1, 3000));
-  DWORD elapsed = r.arrivals[0] - start;
-  EXPECT_GE(elapsed, 280u);
-  EXPECT_LT(elapsed, 1500u);
-  r.Pump(300);
-  EXPECT_EQ(r.arrivals.size(), 1u);
-  EXPECT_TRUE(WaitForNoDelays(2000)) << "the delay releases itself after posting";
-  EXPECT_TRUE(d.Ended());
-  d.SetInterval(5);  // after the end: nothing to reach
-  d.FinishThreadExecution();
-}
-
-TEST(Delay, StartedAtCreationWaitsTheDefaultSecond) {
-  Receiver r;
-  DWORD start = GetTickCount();
-  TTimerThreadRef d = TTimerThread::Create(false, r.hwnd());
-  ASSERT_TRUE(r.WaitFor(1, 4000));
-  EXPECT_GE(r.arrivals[0] - start, 980u);
-}
-
-TEST(Delay, IntervalZeroPostsAtOnce) {
-  Receiver r;
-  TTimerThreadRef d = TTimerThread::Create(true, r.hwnd());
-  d.SetInterval(0);
-  d.Start();
-  EXPECT_TRUE(r.WaitFor(1, 1000));
+  struct Case {
+    const char* what;
+    bool startAtCreation;
+    int32_t interval;  // set before the start; the default 1000 for a delay started at creation
+    DWORD earliest, latest;
+  } cases[] = {
+      {"300 ms", false, 300, 280, 1500},
+      {"the default second", true, 1000, 980, 3000},
+      {"0 ms: at once", false, 0, 0, 1000},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.what);
+    Receiver r;
+    const DWORD start = GetTickCount();
+    TTimerThreadRef d = TTimerThread::Create(!c.startAtCreation, r.hwnd());
+    if (!c.startAtCreation) {
+      EXPECT_EQ(d.Interval(), 1000);
+      d.SetInterval(c.interval);
+      EXPECT_EQ(d.Interval(), c.interval);
+      d.Start();
+    }
+    ASSERT_TRUE(r.WaitFor(1, c.latest + 2000));
+    const DWORD elapsed = r.arrivals[0] - start;
+    EXPECT_GE(elapsed, c.earliest);
+    EXPECT_LT(elapsed, c.latest);
+    r.Pump(300);
+    EXPECT_EQ(r.arrivals.size(), 1u);
+    EXPECT_TRUE(WaitForNoDelays(2000)) << "the delay releases itself after posting";
+    EXPECT_TRUE(d.Ended());
+    d.SetInterval(5);  // after the end: nothing to reach
+    d.FinishThreadExecution();
+  }
 }
 
 TEST(Delay, CancelsPostNothing) {
@@ -174,35 +176,44 @@ TEST(Delay, PostToAWindowThatIsGoneHasNoEffect) {
 }
 
 // Thousands of start / cancel / expiry races: every delay ends and is released, no thread stays
-// behind, no post comes from a cancelled-before-start delay, and none arrives twice.
+// behind, no post comes from a cancelled-before-start delay, and none arrives twice. Each way of
+// cancelling has a window of its own, so that the posts are counted per way.
 TEST(Delay, StressOfStartCancelAndExpiryRaces) {
-  Receiver r;
+  enum Mode { CancelledBeforeStart, CancelledRightAfterStart, CancelledAfterAYield, NeverCancelled, kModes };
+  Receiver receivers[kModes];
+  int created[kModes] = {};
   const int baselineThreads = ThreadCount();
   DWORD baselineHandles = 0;
   GetProcessHandleCount(GetCurrentProcess(), &baselineHandles);
   std::mt19937 rng(12345);
   const int rounds = 4000;
-  int mayPost = 0;
   TTimerThreadRef holder;
+  int lastMode = 0;
   for (int i = 0; i < rounds; ++i) {
-    TTimerThreadRef d = TTimerThread::Create(true, r.hwnd());
-    int mode = static_cast<int>(rng() % 4);
+    const int mode = static_cast<int>(rng() % kModes);
+    TTimerThreadRef d = TTimerThread::Create(true, receivers[mode].hwnd());
     d.SetInterval(static_cast<int32_t>(rng() % 3));
-    if (mode == 0) d.FinishThreadExecution();  // cancelled before the start: never posts
+    if (mode == CancelledBeforeStart) d.FinishThreadExecution();
     d.Start();
-    if (mode == 1) d.FinishThreadExecution();  // races the expiry
-    if (mode == 2) {
+    if (mode == CancelledRightAfterStart) d.FinishThreadExecution();  // races the expiry
+    if (mode == CancelledAfterAYield) {
       if (rng() % 2) Sleep(0);
       d.FinishThreadExecution();
     }
-    if (mode != 0) ++mayPost;
+    ++created[mode];
+    lastMode = mode;
     holder = d;  // the form's field keeps the newest
-    if (i % 64 == 0) r.Pump(0);
+    if (i % 64 == 0) receivers[0].Pump(0);  // takes the posts to every window of the thread
   }
-  holder.FinishThreadExecution();
+  holder.FinishThreadExecution();  // may still cancel the newest
   ASSERT_TRUE(WaitForNoDelays(20000)) << TTimerThread::LiveCount() << " delays left";
-  r.Pump(200);
-  EXPECT_LE(static_cast<int>(r.arrivals.size()), mayPost);
+  receivers[0].Pump(200);
+  EXPECT_EQ(receivers[CancelledBeforeStart].arrivals.size(), 0u);
+  for (int mode : {CancelledRightAfterStart, CancelledAfterAYield})
+    EXPECT_LE(static_cast<int>(receivers[mode].arrivals.size()), created[mode]) << "mode " << mode;
+  const int uncancelled = static_cast<int>(receivers[NeverCancelled].arrivals.size());
+  EXPECT_LE(uncancelled, created[NeverCancelled]) << "a delay posted twice";
+  EXPECT_GE(uncancelled, created[NeverCancelled] - (lastMode == NeverCancelled ? 1 : 0)) << "a post was lost";
   // Threads wind down right after their body: allow the scheduler a moment.
   DWORD start = GetTickCount();
   while (ThreadCount() > baselineThreads && GetTickCount() - start < 5000) Sleep(10);

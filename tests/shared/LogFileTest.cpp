@@ -114,22 +114,60 @@ TEST(LogFile, NumberedChainShiftsWhenTheCurrentFileIsFull) {
   EXPECT_EQ(ListFolder(dir.Path()).size(), 10u) << "the oldest file is deleted, not kept as .11";
 }
 
+// A current file of the limit (1 KB here) or more at creation is rotated before the first line; one
+// byte less takes the first line, which fills it.
 TEST(LogFile, FullFileAtCreationIsRotatedFirst) {
-  TempDir dir;
-  MakeLogFile(dir / L"x.01.log", L"full", 2048);
-  TLogFile log(dir / L"x.log", 1, 3, 1, 3, false);
-  log.WriteStringInfo(1, L"line", false);
-  EXPECT_EQ(SizeOf(dir / L"x.02.log"), 2048u);
-  EXPECT_EQ(ReadBytes(dir / L"x.01.log"), WithBom(Utf16Bytes(L"line\r\n")));
+  struct Case {
+    const char* what;
+    size_t size;    // of x.01.log at creation
+    int32_t files;  // the chain's length
+    bool rotatedAtCreation;
+    std::vector<std::wstring> left;
+  } cases[] = {
+      {"over the limit", 2048, 3, true, {L"x.01.log", L"x.02.log"}},
+      {"exactly the limit", 1024, 3, true, {L"x.01.log", L"x.02.log"}},
+      {"one file: the full one is deleted", 2048, 1, true, {L"x.01.log"}},
+      {"one byte below the limit", 1023, 3, false, {L"x.01.log", L"x.02.log"}},
+  };
+  const auto line = Utf16Bytes(L"line\r\n");
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.what);
+    TempDir dir;
+    MakeLogFile(dir / L"x.01.log", L"full", c.size);
+    std::vector<unsigned char> moved = ReadBytes(dir / L"x.01.log"), current = WithBom({});
+    {
+      TLogFile log(dir / L"x.log", 1, 3, 1, c.files, false);
+      log.WriteStringInfo(1, L"line", false);
+    }
+    std::vector<unsigned char>& withLine = c.rotatedAtCreation ? current : moved;
+    withLine.insert(withLine.end(), line.begin(), line.end());
+    EXPECT_EQ(ListFolder(dir.Path()), c.left);
+    EXPECT_EQ(ReadBytes(dir / L"x.01.log"), current);
+    if (c.left.size() == 2) {
+      EXPECT_EQ(ReadBytes(dir / L"x.02.log"), moved);
+    }
+  }
 }
 
-TEST(LogFile, FileCountOneDeletesTheFullFile) {
-  TempDir dir;
-  MakeLogFile(dir / L"one.01.log", L"full", 2048);
-  TLogFile log(dir / L"one.log", 1, 3, 1, 1, false);
-  log.WriteStringInfo(1, L"fresh", false);
-  EXPECT_EQ(ListFolder(dir.Path()), std::vector<std::wstring>{L"one.01.log"});
-  EXPECT_EQ(ReadBytes(dir / L"one.01.log"), WithBom(Utf16Bytes(L"fresh\r\n")));
+// The write after which the current file holds the limit exactly is the last of that file; one byte
+// pair less and the next line still goes there (and fills it in turn).
+TEST(LogFile, WriteThatReachesTheLimitExactlyRotates) {
+  struct Case {
+    size_t characters;  // of the first line: the BOM, the line and CR LF make 2 * characters + 6 bytes
+    bool rotatedAfterIt;
+  } cases[] = {{509, true}, {508, false}};
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.characters);
+    TempDir dir;
+    const std::wstring first = std::wstring(c.characters, L'f') + L"\r\n";
+    {
+      TLogFile log(dir / L"y.log", 1, 3, 1, 3, false);
+      log.WriteStringInfo(1, std::wstring(c.characters, L'f'), false);
+      log.WriteStringInfo(1, L"next", false);
+    }
+    EXPECT_EQ(ReadUtf16File(dir / L"y.02.log"), c.rotatedAfterIt ? first : first + L"next\r\n");
+    EXPECT_EQ(ReadUtf16File(dir / L"y.01.log"), c.rotatedAfterIt ? L"next\r\n" : L"");
+  }
 }
 
 TEST(LogFile, MoveThatFailsKeepsTheFullFileAndRetriesAfterTheNextWrite) {

@@ -114,9 +114,15 @@ std::wstring ReadUtf16File(const std::wstring& path) {
   return out;
 }
 
-std::string Narrow(const std::wstring& s) {
-  int n = WideCharToMultiByte(CP_UTF8, 0, s.c_str(), static_cast<int>(s.size()), nullptr, 0, nullptr, nullptr);
-  std::string out(n, '\0');
-  WideCharToMultiByte(CP_UTF8, 0, s.c_str(), static_cast<int>(s.size()), out.data(), n, nullptr, nullptr);
+std::string Narrow(std::wstring_view s, UINT codePage) {
+  const int length = static_cast<int>(s.size());
+  const int n = WideCharToMultiByte(codePage, 0, s.data(), length, nullptr, 0, nullptr, nullptr);
+  std::string out(static_cast<size_t>(n), '\0');
+  WideCharToMultiByte(codePage, 0, s.data(), length, out.data(), n, nullptr, nullptr);
   return out;
+}
+
+std::string Narrow(std::u16string_view s) {
+  // Both are UTF-16 code units on Windows.
+  return Narrow(std::wstring_view(reinterpret_cast<const wchar_t*>(s.data()), s.size()));
 }

@@ -4,6 +4,7 @@
 #include <windows.h>
 
 #include <string>
+#include <string_view>
 #include <vector>
 
 class TempDir {
@@ -33,4 +34,7 @@ std::vector<unsigned char> Utf16Bytes(const std::wstring& s);
 std::vector<unsigned char> WithBom(const std::vector<unsigned char>& b);
 // A UTF-16LE file's text without its byte-order mark.
 std::wstring ReadUtf16File(const std::wstring& path);
-std::string Narrow(const std::wstring& s);  // for assertion messages
+// The tests' one narrowing of a UTF-16 text: UTF-8 by default (assertion messages, file contents),
+// or the bytes of another code page. What the code page cannot hold becomes its default character.
+std::string Narrow(std::wstring_view s, UINT codePage = CP_UTF8);
+std::string Narrow(std::u16string_view s);

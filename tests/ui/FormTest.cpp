@@ -24,6 +24,18 @@ void Pump(Application& app, DWORD ms) {
   }
 }
 
+// Runs the message loop until `done` holds, for at most `ms` milliseconds; whether it held.
+template <typename Condition>
+bool PumpUntil(Application& app, Condition done, DWORD ms = 5000) {
+  const DWORD start = GetTickCount();
+  while (!done()) {
+    if (GetTickCount() - start >= ms) return false;
+    app.ProcessMessages();
+    MsgWaitForMultipleObjects(0, nullptr, FALSE, 10, QS_ALLINPUT);
+  }
+  return true;
+}
+
 struct FormTest : ::testing::Test {
   Application app;
   std::vector<std::wstring> failures;
@@ -104,7 +116,7 @@ TEST_F(FormTest, PaintsOnlyAfterChanges) {
   Pump(app, 100);
   EXPECT_EQ(form.RedrawCount(), 0u) << "nothing is drawn while hidden";
   form.Show();
-  Pump(app, 200);
+  ASSERT_TRUE(PumpUntil(app, [&] { return form.RedrawCount() >= 1; })) << "no first paint";
   EXPECT_EQ(paints, 1);
   EXPECT_EQ(form.RedrawCount(), 1u);
   EXPECT_FALSE(form.Dirty());
@@ -117,7 +129,8 @@ TEST_F(FormTest, PaintsOnlyAfterChanges) {
   box.SetX(20);
   box.SetOpacity(0.5f);
   box.SetY(15);
-  Pump(app, 200);
+  ASSERT_TRUE(PumpUntil(app, [&] { return form.RedrawCount() >= 2; })) << "no paint after the changes";
+  Pump(app, 100);  // a second paint would come with the first
   EXPECT_EQ(form.RedrawCount(), 2u);
   EXPECT_EQ(form.PartialRedrawCount(), 1u) << "only the box's area was drawn again";
 
@@ -127,8 +140,7 @@ TEST_F(FormTest, PaintsOnlyAfterChanges) {
   fade.StopValue = 1;
   fade.Start();
   EXPECT_TRUE(form.Clock().TimerActive());
-  Pump(app, 700);
-  EXPECT_FALSE(fade.Running());
+  EXPECT_TRUE(PumpUntil(app, [&] { return !fade.Running() && !form.Dirty(); })) << "the fade never ended";
   EXPECT_FALSE(form.Clock().TimerActive());
   const unsigned afterFade = form.RedrawCount();
   EXPECT_GE(afterFade, 2u + 5u);
@@ -142,7 +154,8 @@ TEST_F(FormTest, PaintsOnlyAfterChanges) {
   Pump(app, 200);
   EXPECT_EQ(form.RedrawCount(), afterFade);
   form.Show();
-  Pump(app, 200);
+  ASSERT_TRUE(PumpUntil(app, [&] { return form.RedrawCount() > afterFade; })) << "no paint after the show";
+  Pump(app, 100);
   EXPECT_EQ(form.RedrawCount(), afterFade + 1);
   EXPECT_EQ(paints, static_cast<int>(afterFade + 1));
 }
