@@ -23,6 +23,16 @@ struct Resources {
   std::string text;             // resource 1
 };
 
+BOOL CALLBACK AddName(HMODULE, LPCWSTR, LPWSTR name, LONG_PTR out) {
+  reinterpret_cast<Resources*>(out)->ids.push_back(IS_INTRESOURCE(name) ? reinterpret_cast<ULONG_PTR>(name) : 0);
+  return TRUE;
+}
+
+BOOL CALLBACK AddLanguage(HMODULE, LPCWSTR, LPCWSTR, WORD language, LONG_PTR out) {
+  reinterpret_cast<Resources*>(out)->languages.push_back(language);
+  return TRUE;
+}
+
 Resources ManifestResources(const std::wstring& exe) {
   Resources r;
   HMODULE m = LoadLibraryExW(exe.c_str(), nullptr, LOAD_LIBRARY_AS_DATAFILE);
@@ -30,20 +40,8 @@ Resources ManifestResources(const std::wstring& exe) {
     ADD_FAILURE() << "cannot read the resources of the program (error " << GetLastError() << ")";
     return r;
   }
-  EnumResourceNamesW(
-      m, RT_MANIFEST,
-      [](HMODULE, LPCWSTR, LPWSTR name, LONG_PTR out) -> BOOL {
-        reinterpret_cast<Resources*>(out)->ids.push_back(IS_INTRESOURCE(name) ? reinterpret_cast<ULONG_PTR>(name) : 0);
-        return TRUE;
-      },
-      reinterpret_cast<LONG_PTR>(&r));
-  EnumResourceLanguagesW(
-      m, RT_MANIFEST, MAKEINTRESOURCEW(1),
-      [](HMODULE, LPCWSTR, LPCWSTR, WORD language, LONG_PTR out) -> BOOL {
-        reinterpret_cast<Resources*>(out)->languages.push_back(language);
-        return TRUE;
-      },
-      reinterpret_cast<LONG_PTR>(&r));
+  EnumResourceNamesW(m, RT_MANIFEST, AddName, reinterpret_cast<LONG_PTR>(&r));
+  EnumResourceLanguagesW(m, RT_MANIFEST, MAKEINTRESOURCEW(1), AddLanguage, reinterpret_cast<LONG_PTR>(&r));
   if (HRSRC res = FindResourceW(m, MAKEINTRESOURCEW(1), RT_MANIFEST)) {
     if (HGLOBAL data = LoadResource(m, res))
       r.text.assign(static_cast<const char*>(LockResource(data)), SizeofResource(m, res));
