@@ -50,21 +50,31 @@ std::vector<double> Time(int runs, const std::function<void()>& f) {
 }
 
 // VmRSS, RssAnon, RssFile and RssShmem of this process in MB, on one line.
-void PrintMemory(const char* step) {
-  static const auto self = benchproc::FindProcess("bench_orderlume_tick.exe memory");
+void PrintMemory(const std::wstring& self, const char* step) {
   std::printf("%-42s", step);
-  if (self)
-    for (const char* key : {"VmRSS", "RssAnon", "RssFile", "RssShmem"})
-      std::printf(" %s %5.1f MB", key, benchproc::StatusMb(*self, key));
+  for (const char* key : {"VmRSS", "RssAnon", "RssFile", "RssShmem"}) {
+    const auto mb = benchproc::StatusMb(self, key);
+    if (mb)
+      std::printf(" %s %5.1f MB", key, *mb);
+    else
+      std::printf(" %s   n/a   ", key);
+  }
   std::printf("\n");
 }
 
 int Memory() {
-  PrintMemory("start");
+  const auto found = benchproc::FindSelf();
+  if (!found) {
+    std::printf("this program's Linux process was not found (not under Wine?): no memory figures\n");
+    return 1;
+  }
+  const std::wstring self = *found;
+  std::printf("this program's Linux process: %s\n", benchproc::LinuxName(self).c_str());
+  PrintMemory(self, "start");
   ui::Application app;
-  PrintMemory("application (GDI+, owner window)");
+  PrintMemory(self, "application (GDI+, owner window)");
   TfmOrderlume form(app, L"FrameTickBenchForm");
-  PrintMemory("display form built (no window)");
+  PrintMemory(self, "display form built (no window)");
   form.OnCreate = nullptr;
   form.SetBounds(1024, 0, 768, 1024);
   form.MainLayout->SetScale(1, 1);
@@ -72,17 +82,17 @@ int Memory() {
   form.Create();
   form.Show();
   app.ProcessMessages();
-  PrintMemory("display window shown, first paint done");
+  PrintMemory(self, "display window shown, first paint done");
   OpenBackgroundWindow(1062, 246, 690, 758);
   app.ProcessMessages();
-  PrintMemory("background window open and painted");
+  PrintMemory(self, "background window open and painted");
   for (int i = 0; i < 10; ++i) Unit().AnimationFrames.push_back(Frame(i * 25));
-  PrintMemory("ten 769 x 217 frames in memory");
+  PrintMemory(self, "ten 769 x 217 frames in memory");
   for (int i = 0; i < 40; ++i) {
     form.TimerTimer();
     form.PaintNow();
   }
-  PrintMemory("after 40 ticks");
+  PrintMemory(self, "after 40 ticks");
   CloseBackgroundWindow();
   Unit().fmOrderlume = nullptr;
   return 0;
