@@ -91,7 +91,9 @@ Advances CountedAdvances(const std::wstring& family, float px, bool bold) {
   if (auto it = cache.find(key); it != cache.end()) return it->second;
   Advances a;
   if (em >= 6) {
-    constexpr wchar_t kFirst = 0x20, kLast = 0x2122;  // every counted character lies in between
+    // The blocks that hold every character CountedCharacter counts.
+    static const std::pair<wchar_t, wchar_t> kBlocks[] = {
+        {0x20, 0x7E}, {0xA0, 0x17F}, {0x400, 0x491}, {0x2013, 0x203A}, {0x20AC, 0x20AC}, {0x2116, 0x2122}};
     HDC dc = CreateCompatibleDC(nullptr);
     LOGFONTW lf{};
     lf.lfHeight = -em;
@@ -101,12 +103,16 @@ Advances CountedAdvances(const std::wstring& family, float px, bool bold) {
     face.copy(lf.lfFaceName, LF_FACESIZE - 1);
     HFONT font = CreateFontIndirectW(&lf);
     const HGDIOBJ old = SelectObject(dc, font);
-    std::vector<INT> widths(kLast - kFirst + 1);
     TEXTMETRICW tm{};
-    if (dc && font && GetCharWidth32W(dc, kFirst, kLast, widths.data()) && GetTextMetricsW(dc, &tm)) {
-      int least = INT_MAX;
-      for (wchar_t c = kFirst; c <= kLast; ++c)
-        if (CountedCharacter(c, false)) least = std::min(least, widths[c - kFirst]);
+    int least = INT_MAX;
+    bool read = dc && font && GetTextMetricsW(dc, &tm);
+    for (const auto& [first, last] : kBlocks) {
+      std::vector<INT> widths(last - first + 1);
+      read = read && GetCharWidth32W(dc, first, last, widths.data());
+      for (wchar_t c = first; read && c <= last; ++c)
+        if (CountedCharacter(c, false)) least = std::min(least, widths[c - first]);
+    }
+    if (read && least != INT_MAX) {
       a.least = std::clamp(static_cast<float>(least) - 1, 0.0f, px / 4);
       a.most = std::max(static_cast<float>(tm.tmMaxCharWidth), px) * 1.25f + 1;
     }

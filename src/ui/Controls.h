@@ -192,7 +192,11 @@ enum class TextAlign { Leading, Center, Trailing };
 struct TextCut;  // TextCut.h
 
 // A text in a box. With AutoSize on, the box follows the text: when the text wraps, only the height
-// follows (at the box's width); when it does not, width and height follow. Measuring needs GDI+
+// follows (at the box's width); when it does not, width and height follow. A text larger than the
+// window (the root's box) can show is measured only that far: the box then reaches well past the
+// window and keeps its text where the full box has it, from its top, and on one line from its left
+// edge (a sixth of the font size in when centred) or up to its right edge when right-aligned. Only
+// the part of a text that can appear in its box goes to GDI+ (TextCut.h). Measuring needs GDI+
 // running. A family that is not installed is replaced by ResolveFontFamily (Fonts.h).
 class Text : public Control {
  public:
