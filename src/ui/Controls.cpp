@@ -3,9 +3,15 @@
 #include "ui/Controls.h"
 
 #include <algorithm>
+#include <climits>
+#include <cmath>
+#include <map>
+#include <tuple>
+#include <vector>
 
 #include "ui/Fonts.h"
 #include "ui/GdiPlusIncludes.h"
+#include "ui/TextCut.h"
 
 namespace ui {
 namespace {
@@ -69,7 +75,88 @@ std::unique_ptr<Gdiplus::Font> MakeFont(const std::wstring& family, float size, 
   return font;
 }
 
+// The smallest and the largest advance, in pixels, that a font at an em size of `px` pixels gives the
+// characters CutText counts, with a pixel to spare either way for a renderer that hints differently
+// (Wine's GDI+ lays text out with these very GDI widths). The smallest is never taken above a quarter
+// of the em, in case another font stands in for some of the characters. Nothing (0) below 6 pixels,
+// where hinting may round an advance down to nothing. Cached per font and size.
+struct Advances {
+  float least = 0, most = 0;
+};
+
+Advances CountedAdvances(const std::wstring& family, float px, bool bold) {
+  static std::map<std::tuple<std::wstring, int, bool>, Advances> cache;
+  const int em = static_cast<int>(std::lround(px));
+  const auto key = std::make_tuple(family, em, bold);
+  if (auto it = cache.find(key); it != cache.end()) return it->second;
+  Advances a;
+  if (em >= 6) {
+    // The blocks that hold every character CountedCharacter counts.
+    static const std::pair<wchar_t, wchar_t> kBlocks[] = {
+        {0x20, 0x7E}, {0xA0, 0x17F}, {0x400, 0x491}, {0x2013, 0x203A}, {0x20AC, 0x20AC}, {0x2116, 0x2122}};
+    HDC dc = CreateCompatibleDC(nullptr);
+    LOGFONTW lf{};
+    lf.lfHeight = -em;
+    lf.lfWeight = bold ? FW_BOLD : FW_NORMAL;
+    lf.lfCharSet = DEFAULT_CHARSET;
+    const std::wstring face = ResolveFontFamily(family);
+    face.copy(lf.lfFaceName, LF_FACESIZE - 1);
+    HFONT font = CreateFontIndirectW(&lf);
+    const HGDIOBJ old = SelectObject(dc, font);
+    TEXTMETRICW tm{};
+    int least = INT_MAX;
+    bool read = dc && font && GetTextMetricsW(dc, &tm);
+    for (const auto& [first, last] : kBlocks) {
+      std::vector<INT> widths(last - first + 1);
+      read = read && GetCharWidth32W(dc, first, last, widths.data());
+      for (wchar_t c = first; read && c <= last; ++c)
+        if (CountedCharacter(c, false)) least = std::min(least, widths[c - first]);
+    }
+    if (read && least != INT_MAX) {
+      a.least = std::clamp(static_cast<float>(least) - 1, 0.0f, px / 4);
+      a.most = std::max(static_cast<float>(tm.tmMaxCharWidth), px) * 1.25f + 1;
+    }
+    SelectObject(dc, old);
+    if (font) DeleteObject(font);
+    if (dc) DeleteDC(dc);
+  }
+  cache.emplace(key, a);
+  return a;
+}
+
+// A layout bound in lines or characters: `extent` over `step`, rounded up, with `spare` more.
+size_t Count(float extent, float step, size_t spare) {
+  if (!(step > 0) || !(extent < 1e9f * step)) return TextCut::kAll;
+  return static_cast<size_t>(std::ceil(std::max(extent, 0.0f) / step)) + spare;
+}
+
+// Measuring without a screen: a scratch picture, the font and the typographic format.
+struct Measuring {
+  std::unique_ptr<Gdiplus::Font> font;
+  Gdiplus::Bitmap scratch{1, 1, PixelFormat32bppPARGB};
+  Gdiplus::Graphics g{&scratch};
+  Measuring(const std::wstring& family, float size, bool bold) : font(MakeFont(family, size, bold)) {
+    g.SetTextRenderingHint(Gdiplus::TextRenderingHintAntiAliasGridFit);
+  }
+  // The size of a text (line breaks as LF) on one line each, or wrapped at `width`.
+  PointF Measure(const std::wstring& text, float width) {
+    if (!font || text.empty()) return {};
+    const bool wrap = width > 0;
+    auto format = MakeFormat(wrap, TextAlign::Leading, TextAlign::Leading);
+    Gdiplus::RectF box(0, 0, wrap ? width : 1e6f, 1e6f);
+    Gdiplus::RectF bound;
+    g.MeasureString(text.c_str(), static_cast<INT>(text.size()), font.get(), box, format.get(), &bound);
+    return {bound.Width, bound.Height};
+  }
+};
+
 }  // namespace
+
+struct Text::DrawnText {
+  unsigned long long revision;
+  TextCut cut;
+  std::wstring text;
+};
 
 // --- Control -------------------------------------------------------------------------------------
 
@@ -288,6 +375,7 @@ void Text::SetText(const std::wstring& text) {
   if (text_ == text) return;
   Changed();
   text_ = text;
+  ++textRevision_;
   Refit();
   Changed();
 }
@@ -354,45 +442,108 @@ void Text::SetWidth(float w) {
 }
 
 void Text::Refit() {
+  cutWidth_ = cutHeight_ = false;
   if (!autoSize_) return;
+  const Fit fit = MeasureForWindow();
   if (wordWrap_) {
-    Control::SetHeight(MeasureWrapped(Width()).Y);
+    Control::SetHeight(fit.size.Y);
   } else {
     // A box that follows its text on one line keeps the usual padding of a sixth of the font size on
     // each side, so that texts placed edge to edge do not run into each other.
-    const PointF size = MeasureWrapped(0);
-    Control::SetWidth(size.X > 0 ? size.X + size_ / 3 : 0);
-    Control::SetHeight(size.Y);
+    Control::SetWidth(fit.size.X > 0 ? fit.size.X + size_ / 3 : 0);
+    Control::SetHeight(fit.size.Y);
   }
+  autoWidth_ = Width();
+  autoHeight_ = Height();
+  cutWidth_ = fit.cutWidth;
+  cutHeight_ = fit.cutHeight;
+}
+
+// The window is the root's box. Beyond it the size only has to be beyond it too: the box reaches from
+// its place to the far edge of the window and a window's size more, so that a box the layout moves
+// along by its width (a row flush with an edge) still covers the window, and so do its neighbours'
+// places reckoned from that width.
+Text::Fit Text::MeasureForWindow() const {
+  Fit fit;
+  if (text_.empty()) return fit;
+  Measuring m(family_, size_, bold_);
+  std::vector<const Control*> chain;
+  for (const Control* c = this; c; c = c->Parent()) chain.push_back(c);
+  const Control& root = *chain.back();
+  float ox = 0, oy = 0, sx = 1, sy = 1;
+  for (auto it = chain.rbegin(); it != chain.rend(); ++it) {
+    ox += (*it)->X() * sx;
+    oy += (*it)->Y() * sy;
+    sx *= (*it)->ScaleX();
+    sy *= (*it)->ScaleY();
+  }
+  if (chain.size() == 1 || !(sx > 0) || !(sy > 0) || !m.font) {  // no window to show it in
+    fit.size = m.Measure(LineBreaksAsLf(text_), wordWrap_ ? Width() : 0);
+    return fit;
+  }
+  const float wl = (root.X() - ox) / sx, wr = (root.X() + root.Width() * root.ScaleX() - ox) / sx;
+  const float wt = (root.Y() - oy) / sy, wb = (root.Y() + root.Height() * root.ScaleY() - oy) / sy;
+  const float reachX = std::max(std::fabs(wl), std::fabs(wr)) + (wr - wl) + 2 * Spill();
+  const float reachY = std::max(std::fabs(wt), std::fabs(wb)) + (wb - wt) + 2 * Spill();
+
+  const float line = m.font->GetHeight(&m.g);
+  const Advances advances = CountedAdvances(family_, size_, bold_);
+  TextCut cut;
+  cut.wrap = wordWrap_;
+  cut.lines = Count(reachY, 0.8f * std::min(line, size_), 2);
+  if (wordWrap_)
+    cut.lineCount = advances.least > 0 ? static_cast<size_t>(Width() / advances.least) + 1 : TextCut::kAll;
+  else
+    cut.keepCount = Count(reachX + size_, advances.least, 0);
+  const CutResult shown = CutText(text_, cut);
+  fit.size = m.Measure(shown.text, wordWrap_ ? Width() : 0);
+  fit.cutHeight = shown.linesLeft;
+  fit.cutWidth = !wordWrap_ && (shown.lineShortened || fit.size.X >= reachX);
+  if (wordWrap_ || shown.restAt == std::wstring::npos || fit.cutWidth) return fit;
+
+  // The lines below the window still widen the box: each that may be wider than the widest so far.
+  for (size_t i = shown.restAt; i < text_.size() && fit.size.X < reachX;) {
+    size_t end = text_.find_first_of(L"\r\n", i);
+    if (end == std::wstring::npos) end = text_.size();
+    size_t counted = 0;
+    bool known = advances.most > 0;  // only counted characters, blanks and tabs: their widths are known
+    for (size_t k = i; k < end; ++k) {
+      counted += CountedCharacter(text_[k], false);
+      known = known && (CountedCharacter(text_[k], false) || text_[k] == L'\t');
+    }
+    if (!known || (end - i) * advances.most > fit.size.X) {
+      TextCut one = cut;
+      one.lines = TextCut::kAll;
+      const CutResult piece = CutText(text_.substr(i, end - i), one);
+      fit.size.X = std::max(fit.size.X, m.Measure(piece.text, 0).X);
+      fit.cutWidth = piece.lineShortened || fit.size.X >= reachX;
+    }
+    i = end + (end + 1 < text_.size() && text_[end] == L'\r' && text_[end + 1] == L'\n' ? 2 : 1);
+  }
+  return fit;
 }
 
 float Text::MeasuredWidth() const { return MeasureWrapped(0).X; }
 
 PointF Text::MeasureWrapped(float width) const {
   if (text_.empty()) return {};
-  auto font = MakeFont(family_, size_, bold_);
-  if (!font) return {};
-  const bool wrap = width > 0;
-  auto format = MakeFormat(wrap, TextAlign::Leading, TextAlign::Leading);
-  Gdiplus::Bitmap scratch(1, 1, PixelFormat32bppPARGB);
-  Gdiplus::Graphics g(&scratch);
-  g.SetTextRenderingHint(Gdiplus::TextRenderingHintAntiAliasGridFit);
-  Gdiplus::RectF box(0, 0, wrap ? width : 1e6f, 1e6f);
-  Gdiplus::RectF bound;
-  const std::wstring text = LineBreaksAsLf(text_);
-  g.MeasureString(text.c_str(), static_cast<INT>(text.size()), font.get(), box, format.get(), &bound);
-  return {bound.Width, bound.Height};
+  return Measuring(family_, size_, bold_).Measure(LineBreaksAsLf(text_), width);
+}
+
+const std::wstring& Text::TextToDraw(const TextCut& cut) const {
+  if (!drawn_ || drawn_->revision != textRevision_ || !(drawn_->cut == cut))
+    drawn_ = std::make_shared<DrawnText>(DrawnText{textRevision_, cut, CutText(text_, cut).text});
+  return drawn_->text;
 }
 
 void Text::DrawSelf(Gdiplus::Graphics& g, float opacity) const {
   if (text_.empty() || Width() <= 0 || Height() <= 0) return;
   auto font = MakeFont(family_, size_, bold_);
   if (!font) return;
-  auto format = MakeFormat(wordWrap_, horz_, vert_);
-  Gdiplus::SolidBrush brush(WithOpacity(color_, opacity));
+  const float w = Width(), boxHeight = Height();
   // A box lower than one line of its font still shows that line, cut at the box (Wine's GDI+ draws
   // nothing in a layout rectangle lower than a line). The line keeps its vertical alignment.
-  float y = 0, h = Height();
+  float y = 0, h = boxHeight;
   const float line = font->GetHeight(&g);
   if (line > h) {
     if (vert_ == TextAlign::Center) y = (h - line) / 2;
@@ -401,10 +552,60 @@ void Text::DrawSelf(Gdiplus::Graphics& g, float opacity) const {
   }
   Gdiplus::Region clip;
   g.GetClip(&clip);
-  g.IntersectClip(Gdiplus::RectF(0, 0, Width(), Height()));
-  const std::wstring text = LineBreaksAsLf(text_);
-  g.DrawString(text.c_str(), static_cast<INT>(text.size()), font.get(), Gdiplus::RectF(0, y, Width(), h),
-               format.get(), &brush);
+  g.IntersectClip(Gdiplus::RectF(0, 0, w, boxHeight));
+  Gdiplus::RectF visible;  // the part of the box this frame draws, in the box's coordinates
+  g.GetVisibleClipBounds(&visible);
+  Gdiplus::Matrix transform;
+  g.GetTransform(&transform);
+  Gdiplus::REAL e[6];
+  transform.GetElements(e);
+  const float sx = std::hypot(e[0], e[1]);
+
+  // An auto-sized box that stopped short of its text keeps the text where the full box has it: from
+  // its top; on one line from its left edge (a sixth of the font size in when centred), or up to its
+  // right edge when right-aligned.
+  const bool fromTop = cutHeight_ && boxHeight == autoHeight_;
+  const bool alongLine = cutWidth_ && w == autoWidth_ && !wordWrap_;
+  const TextAlign vert = fromTop ? TextAlign::Leading : vert_;
+  const float atLeast = 0.8f * std::min(line, size_);  // the least height of a line that holds a counted character
+  TextCut cut;
+  cut.wrap = wordWrap_;
+  Gdiplus::RectF layout(0, y, w, h);
+  if (vert == TextAlign::Leading) {
+    // The lines from the top down to the end of what this frame draws. Wine lays out lines only as
+    // long as they begin in the layout rectangle, so that ends there too.
+    const float bottom = std::min(boxHeight, visible.GetBottom());
+    cut.lines = Count(bottom - y, atLeast, 2);
+    layout.Height = std::max(line, std::min(h, bottom - y + line));
+  } else {
+    // Centred or at the bottom, a text much taller than its box shows nothing under Wine, which draws
+    // the top lines of the block (now far above the box): the lines kept make the block that tall too.
+    cut.lines = Count(vert == TextAlign::Center ? 3 * h + 2 * size_ : 2 * h + size_, atLeast, 3);
+  }
+  const float least = CountedAdvances(family_, size_ * sx, bold_).least / (sx > 0 ? sx : 1);
+  TextAlign horz = horz_;
+  if (wordWrap_) {
+    cut.lineCount = least > 0 ? static_cast<size_t>(w / least) + 1 : TextCut::kAll;
+  } else if (alongLine) {
+    const float big = 1e6f / std::max(sx, 1.0f);  // wide enough for the whole kept line
+    if (horz_ == TextAlign::Trailing) {
+      cut.ends = TextCut::Ends::End;
+      cut.keepCount = Count(w - std::max(0.0f, visible.X) + size_, least, 0);
+      layout = Gdiplus::RectF(w - big, layout.Y, big, layout.Height);
+    } else {
+      const float indent = horz_ == TextAlign::Center ? size_ / 6 : 0;
+      cut.keepCount = Count(std::min(w, visible.GetRight()) - indent + size_, least, 0);
+      layout = Gdiplus::RectF(indent, layout.Y, big, layout.Height);
+      horz = TextAlign::Leading;
+    }
+  } else {
+    cut.ends = horz_ == TextAlign::Trailing ? TextCut::Ends::Both : TextCut::Ends::Start;
+    cut.keepCount = Count(w + size_, least, 0);
+  }
+  auto format = MakeFormat(wordWrap_, horz, vert);
+  Gdiplus::SolidBrush brush(WithOpacity(color_, opacity));
+  const std::wstring& text = TextToDraw(cut);
+  g.DrawString(text.c_str(), static_cast<INT>(text.size()), font.get(), layout, format.get(), &brush);
   g.SetClip(&clip);
 }
 

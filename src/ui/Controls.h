@@ -189,8 +189,14 @@ class Image : public Control {
 
 enum class TextAlign { Leading, Center, Trailing };
 
+struct TextCut;  // TextCut.h
+
 // A text in a box. With AutoSize on, the box follows the text: when the text wraps, only the height
-// follows (at the box's width); when it does not, width and height follow. Measuring needs GDI+
+// follows (at the box's width); when it does not, width and height follow. A text larger than the
+// window (the root's box) can show is measured only that far: the box then reaches well past the
+// window and keeps its text where the full box has it, from its top, and on one line from its left
+// edge (a sixth of the font size in when centred) or up to its right edge when right-aligned. Only
+// the part of a text that can appear in its box goes to GDI+ (TextCut.h). Measuring needs GDI+
 // running. A family that is not installed is replaced by ResolveFontFamily (Fonts.h).
 class Text : public Control {
  public:
@@ -226,7 +232,21 @@ class Text : public Control {
 
  private:
   void Refit();
+  // What the auto-size takes from the text: measured only as far as the window can show it.
+  struct Fit {
+    PointF size;
+    bool cutWidth = false, cutHeight = false;  // the text goes on beyond the window that way
+  };
+  Fit MeasureForWindow() const;
+  // The text as GDI+ gets it for a frame, cut to what can appear; kept for the next frame.
+  struct DrawnText;
+  const std::wstring& TextToDraw(const TextCut& cut) const;
   std::wstring text_;
+  unsigned long long textRevision_ = 0;
+  mutable std::shared_ptr<DrawnText> drawn_;
+  // The last auto-size, and whether it stopped short of the text's own size.
+  float autoWidth_ = -1, autoHeight_ = -1;
+  bool cutWidth_ = false, cutHeight_ = false;
   std::wstring family_ = L"Tahoma";
   float size_ = 12.0f;
   bool bold_ = false;
