@@ -6,6 +6,7 @@
 #include <limits>
 #include <string>
 
+#include "Raised.h"
 #include "core/Exception.h"
 #include "core/Utf.h"
 #include "core/Xml.h"
@@ -125,11 +126,8 @@ TEST(XmlParser, AttributeValuesInTheSystemsForms) {
   EXPECT_THROW(r->AttrBool(u"Bad", false), Exception);
   EXPECT_THROW(r->AttrBool(u"Empty", false), Exception);
   EXPECT_THROW(r->AttrInt(u"Q", 0), Exception);
-  try {
-    r->AttrFloat(u"Bad", 0);
-  } catch (const Exception& e) {
-    EXPECT_EQ(e.Message(), u"'1.5x' is not a valid floating point value (attribute Bad)");
-  }
+  EXPECT_EQ(RaisedMessage([&] { r->AttrFloat(u"Bad", 0); }),
+            u"'1.5x' is not a valid floating point value (attribute Bad)");
 }
 
 TEST(XmlParser, MalformedTextsRaiseWithPlaceAndLeaveTheDocumentEmpty) {
