@@ -456,10 +456,9 @@ class XmlParser {
     size_t at = p_;
     p_ += 2;
     Range target = Name();
-    const char* t = d_ + target.at;
-    bool isXml = target.size == 3 && (t[0] | 0x20) == 'x' && (t[1] | 0x20) == 'm' && (t[2] | 0x20) == 'l';
-    if (isXml) {
-      if (at != 0 || std::string_view(t, 3) != "xml") Fail(u"XML declaration not at the start", at);
+    const std::string_view t(d_ + target.at, target.size);
+    if (AsciiEqualsNoCase<char>(t, "xml")) {
+      if (at != 0 || t != "xml") Fail(u"XML declaration not at the start", at);
       XmlNode* decl = Add(XmlNodeType::Declaration, current);
       for (;;) {
         size_t before = p_;
