@@ -1,20 +1,12 @@
 // 8-bit code pages without the system: table pages, UTF-8 and ISO-2022-JP.
 #include "core/CodePages.h"
 
+#include "core/Ascii.h"
 #include "core/CodePageTables.h"
 #include "core/Exception.h"
 #include "core/Utf.h"
 
 namespace {
-char16_t AsciiUpper(char16_t c) { return c >= u'a' && c <= u'z' ? c - 32 : c; }
-
-bool EqualsNoCase(std::u16string_view a, std::u16string_view b) {
-  if (a.size() != b.size()) return false;
-  for (size_t i = 0; i < a.size(); ++i)
-    if (AsciiUpper(a[i]) != AsciiUpper(b[i])) return false;
-  return true;
-}
-
 [[noreturn]] void Unsupported(int codePage) {
   throw Exception(u"Code page " + Ascii(std::to_string(codePage)) + u" is not supported");
 }
@@ -72,12 +64,12 @@ std::u16string DecodeIso2022Jp(std::string_view bytes) {
 }  // namespace
 
 std::optional<int> CodePageOfEncodingName(std::u16string_view name) {
-  if (EqualsNoCase(name, u"UTF-8")) return codepage::Utf8;
-  if (EqualsNoCase(name, u"ISO-2022-JP")) return codepage::Iso2022Jp;
+  if (AsciiEqualsNoCase(name, u"UTF-8")) return codepage::Utf8;
+  if (AsciiEqualsNoCase(name, u"ISO-2022-JP")) return codepage::Iso2022Jp;
   auto numbered = [&](std::u16string_view prefix, size_t digits, int first,
                       int base) -> std::optional<int> {
     if (name.size() != prefix.size() + digits ||
-        !EqualsNoCase(name.substr(0, prefix.size()), prefix))
+        !AsciiEqualsNoCase(name.substr(0, prefix.size()), prefix))
       return std::nullopt;
     int value = 0;
     for (char16_t c : name.substr(prefix.size())) {

@@ -22,8 +22,9 @@ std::optional<int> CodePageOfEncodingName(std::u16string_view name);
 // True for the pages the functions below convert: 65001, 1250..1258, 28591..28599, 50220.
 bool IsSupportedCodePage(int codePage) noexcept;
 
-// 8-bit text to UTF-16. Table pages: a byte the page leaves undefined becomes the character of the
-// same number (as Windows does for its C1 gaps); UTF-8: ill-formed input becomes U+FFFD; ISO-2022-JP:
+// 8-bit text to UTF-16. Table pages: every byte as Windows converts it, so a C1 gap (0x80-0x9F) the
+// page leaves undefined becomes the character of the same number, an undefined byte above it a
+// character of the private use area, and iso-8859-7 and -8 are Windows' first editions; UTF-8: ill-formed input becomes U+FFFD; ISO-2022-JP:
 // escape sequences switch between ASCII, JIS X 0201 Roman and JIS X 0208, a byte pair without a
 // mapping or an unknown escape becomes U+FFFD. Raises Exception for an unsupported page.
 std::u16string CodePageToUtf16(std::string_view bytes, int codePage);

@@ -1,15 +1,39 @@
 #!/usr/bin/env python3
 """Writes CodePageTables.cpp: the upper halves of the 8-bit code pages an XML declaration may name
 (windows-1250..1258, iso-8859-1..9) and the JIS X 0208 table of ISO-2022-JP, from Python's codec
-definitions of those pages (the Windows and ISO mappings published by the Unicode consortium).
-A byte a Windows page leaves undefined maps to the character of the same number, as Windows does.
+definitions of those pages (the Windows and ISO mappings published by the Unicode consortium),
+corrected to what Windows itself converts (WINDOWS below), so that every byte reads as it does on
+Windows. A byte the published mapping leaves undefined maps to the character of the same number, as
+Windows does for the C1 gaps (0x80-0x9F).
 Run from this folder: python3 GenerateCodePageTables.py > CodePageTables.cpp"""
 
 PAGES = [(1250 + i, "cp%d" % (1250 + i)) for i in range(9)] + \
         [(28591 + i, "iso8859_%d" % (1 + i)) for i in range(9)]
 
 
-def high_half(codec):
+def private_use(first, *spans):
+    """Consecutive private-use characters from `first` for the bytes of the spans ((lo, hi) or a byte)."""
+    data = [b for s in spans for b in (range(s[0], s[1] + 1) if isinstance(s, tuple) else [s])]
+    return {b: first + k for k, b in enumerate(data)}
+
+
+# Where Windows converts a byte otherwise than the published mapping (a Windows test compares every
+# byte with MultiByteToWideChar): it gives the undefined bytes from 0xA0 up characters of the private
+# use area, one after another; windows-1255 has its 0xCA; iso-8859-7 and -8 are their first editions
+# (no euro, drachma, ypogegrammeni, LRM or RLM; 0xA1/0xA2 and 0xAF as first assigned).
+WINDOWS = {
+    1253: private_use(0xF8F9, 0xAA, 0xD2, 0xFF),
+    1255: {0xCA: 0x05BA, **private_use(0xF88D, (0xD9, 0xDF), 0xFB, 0xFC, 0xFF)},
+    1257: private_use(0xF8FC, 0xA1, 0xA5),
+    28593: private_use(0xF7F5, 0xA5, 0xAE, 0xBE, 0xC3, 0xD0, 0xE3, 0xF0),
+    28596: private_use(0xF7C8, (0xA1, 0xA3), (0xA5, 0xAB), (0xAE, 0xBA), (0xBC, 0xBE), 0xC0,
+                       (0xDB, 0xDF), (0xF3, 0xFF)),
+    28597: {0xA1: 0x02BD, 0xA2: 0x02BC, **private_use(0xF7C2, 0xA4, 0xA5, 0xAA, 0xAE, 0xD2, 0xFF)},
+    28598: {0xAF: 0x203E, **private_use(0xF79C, 0xA1, (0xBF, 0xDE), (0xFB, 0xFF))},
+}
+
+
+def high_half(number, codec):
     out = []
     for b in range(0x80, 0x100):
         try:
@@ -17,6 +41,8 @@ def high_half(codec):
             out.append(ord(s) if len(s) == 1 else b)
         except UnicodeDecodeError:
             out.append(b)
+    for b, c in WINDOWS.get(number, {}).items():
+        out[b - 0x80] = c
     return out
 
 
@@ -46,7 +72,7 @@ def main():
     print("const char16_t kHigh[%d][128] = {" % len(PAGES))
     for number, codec in PAGES:
         print("  {  // %d" % number)
-        for line in rows(high_half(codec)):
+        for line in rows(high_half(number, codec)):
             print(line)
         print("  },")
     print("};")

@@ -5,17 +5,9 @@
 #include <limits>
 #include <string>
 
+#include "core/Ascii.h"
 #include "core/Exception.h"
 #include "core/Texts.h"
-
-namespace {
-int HexDigit(char16_t c) {
-  if (c >= u'0' && c <= u'9') return c - u'0';
-  if (c >= u'a' && c <= u'f') return c - u'a' + 10;
-  if (c >= u'A' && c <= u'F') return c - u'A' + 10;
-  return -1;
-}
-}  // namespace
 
 bool TryStrToInt(std::u16string_view s, int32_t& value) {
   size_t i = 0;
@@ -36,10 +28,11 @@ bool TryStrToInt(std::u16string_view s, int32_t& value) {
   if (i >= s.size()) return false;
   uint64_t acc = 0;
   const uint64_t limit = hex ? 0xFFFFFFFFull : (negative ? 0x80000000ull : 0x7FFFFFFFull);
+  const int base = hex ? 16 : 10;
   for (; i < s.size(); ++i) {
-    int d = hex ? HexDigit(s[i]) : (s[i] >= u'0' && s[i] <= u'9' ? s[i] - u'0' : -1);
-    if (d < 0) return false;
-    acc = acc * (hex ? 16 : 10) + static_cast<uint64_t>(d);
+    int d = HexDigitValue(s[i]);
+    if (d < 0 || d >= base) return false;
+    acc = acc * static_cast<uint64_t>(base) + static_cast<uint64_t>(d);
     if (acc > limit) return false;
   }
   uint32_t bits = static_cast<uint32_t>(acc);
@@ -53,30 +46,19 @@ int32_t StrToIntDef(std::u16string_view s, int32_t def) {
   return TryStrToInt(s, v) ? v : def;
 }
 
-namespace {
-bool EqualsNoCase(std::u16string_view a, std::u16string_view upper) {
-  if (a.size() != upper.size()) return false;
-  for (size_t i = 0; i < a.size(); ++i) {
-    char16_t c = a[i] >= u'a' && a[i] <= u'z' ? a[i] - 32 : a[i];
-    if (c != upper[i]) return false;
-  }
-  return true;
-}
-}  // namespace
-
 bool TryStrToFloat(std::u16string_view s, double& value) {
   size_t i = 0;
   while (i < s.size() && s[i] == u' ') ++i;
   std::u16string_view rest = s.substr(i);
-  if (EqualsNoCase(rest, u"INF") || EqualsNoCase(rest, u"+INF")) {
+  if (AsciiEqualsNoCase(rest, u"INF") || AsciiEqualsNoCase(rest, u"+INF")) {
     value = std::numeric_limits<double>::infinity();
     return true;
   }
-  if (EqualsNoCase(rest, u"-INF")) {
+  if (AsciiEqualsNoCase(rest, u"-INF")) {
     value = -std::numeric_limits<double>::infinity();
     return true;
   }
-  if (EqualsNoCase(rest, u"NAN")) {
+  if (AsciiEqualsNoCase(rest, u"NAN")) {
     value = std::numeric_limits<double>::quiet_NaN();
     return true;
   }
@@ -126,11 +108,11 @@ bool TryStrToFloat(std::u16string_view s, double& value) {
 }
 
 bool TryStrToBool(std::u16string_view s, bool& value) {
-  if (EqualsNoCase(s, u"TRUE")) {
+  if (AsciiEqualsNoCase(s, u"TRUE")) {
     value = true;
     return true;
   }
-  if (EqualsNoCase(s, u"FALSE")) {
+  if (AsciiEqualsNoCase(s, u"FALSE")) {
     value = false;
     return true;
   }

@@ -3,6 +3,8 @@
 #include <cstdint>
 #include <cstring>
 
+#include "core/Ascii.h"
+
 namespace {
 void AppendUtf8(std::string& out, char32_t c) {
   if (c < 0x80) {
@@ -97,12 +99,7 @@ size_t Utf8ToUtf16(std::string_view s, char16_t* out) {
       i += k;
       continue;
     }
-    if (c < 0x10000) {
-      *o++ = static_cast<char16_t>(c);
-    } else {
-      *o++ = static_cast<char16_t>(0xD800 + ((c - 0x10000) >> 10));
-      *o++ = static_cast<char16_t>(0xDC00 + ((c - 0x10000) & 0x3FF));
-    }
+    o = AppendUtf16(c, o);
     i += len;
   }
   return static_cast<size_t>(o - out);

@@ -10,6 +10,7 @@
 #include <string>
 #include <vector>
 
+#include "core/Ascii.h"
 #include "core/CodePageTables.h"
 #include "core/CodePages.h"
 #include "core/Exception.h"
@@ -396,6 +397,7 @@ class XmlParser {
 
   // The reference at `amp` (its text ends by `end`) written at `out`; returns the position after it.
   size_t Reference(size_t amp, size_t end, char16_t*& out) const {
+    if (amp + 1 < end && d_[amp + 1] == '#') return CharRef(amp, end, out);
     // Its name, of eleven characters at most: a character takes three bytes at most, so a ";" more
     // than 33 bytes on, or none, is a run known too long before it is decoded.
     size_t semi = amp + 1;
@@ -424,44 +426,39 @@ class XmlParser {
     else if (ref == u"amp") *out++ = u'&';
     else if (ref == u"quot") *out++ = u'"';
     else if (ref == u"apos") *out++ = u'\'';
-    else if (!ref.empty() && ref[0] == u'#') out = CharRef(out, ref.substr(1), amp);
     else Fail(u"unknown entity &" + std::u16string(ref) + u";", amp);
     return semi + 1;
   }
 
-  // A reference is at least four units long ("&#N;"), its character at most two.
-  char16_t* CharRef(char16_t* out, std::u16string_view digits, size_t at) const {
-    bool hex = !digits.empty() && digits[0] == u'x';
-    if (hex) digits.remove_prefix(1);
-    if (digits.empty()) Fail(u"bad character reference", at);
+  // The character reference "&#N;" or "&#xN;" at `amp` (its text ends by `end`) written at `out`;
+  // returns the position after it. Its digits are ASCII in every encoding the loader reads, so they are
+  // read from the bytes, leading zeros however many. A reference is at least four bytes long, its
+  // character at most two units.
+  size_t CharRef(size_t amp, size_t end, char16_t*& out) const {
+    size_t p = amp + 2;
+    const bool hex = p < end && d_[p] == 'x';
+    const int base = hex ? 16 : 10;
+    if (hex) ++p;
+    const size_t digits = p;
+    while (p < end && d_[p] == '0') ++p;
     char32_t c = 0;
-    for (char16_t d : digits) {
-      int v = d >= u'0' && d <= u'9' ? d - u'0'
-              : hex && d >= u'a' && d <= u'f' ? d - u'a' + 10
-              : hex && d >= u'A' && d <= u'F' ? d - u'A' + 10 : -1;
-      if (v < 0) Fail(u"bad character reference", at);
-      c = c * (hex ? 16 : 10) + static_cast<char32_t>(v);
-      if (c > 0x10FFFF) Fail(u"character reference out of range", at);
+    for (int v; p < end && (v = HexDigitValue(static_cast<unsigned char>(d_[p]))) >= 0 && v < base; ++p) {
+      c = c * static_cast<char32_t>(base) + static_cast<char32_t>(v);
+      if (c > 0x10FFFF) Fail(u"character reference out of range", amp);
     }
-    if (c == 0 || (c >= 0xD800 && c <= 0xDFFF)) Fail(u"character reference out of range", at);
-    if (c < 0x10000) {
-      *out++ = static_cast<char16_t>(c);
-    } else {
-      c -= 0x10000;
-      *out++ = static_cast<char16_t>(0xD800 + (c >> 10));
-      *out++ = static_cast<char16_t>(0xDC00 + (c & 0x3FF));
-    }
-    return out;
+    if (p == digits || p == end || d_[p] != ';') Fail(u"bad character reference", amp);
+    if (c == 0 || (c >= 0xD800 && c <= 0xDFFF)) Fail(u"character reference out of range", amp);
+    out = AppendUtf16(c, out);
+    return p + 1;
   }
 
   void ProcessingInstruction(XmlNode* current) {
     size_t at = p_;
     p_ += 2;
     Range target = Name();
-    const char* t = d_ + target.at;
-    bool isXml = target.size == 3 && (t[0] | 0x20) == 'x' && (t[1] | 0x20) == 'm' && (t[2] | 0x20) == 'l';
-    if (isXml) {
-      if (at != 0 || std::string_view(t, 3) != "xml") Fail(u"XML declaration not at the start", at);
+    const std::string_view t(d_ + target.at, target.size);
+    if (AsciiEqualsNoCase<char>(t, "xml")) {
+      if (at != 0 || t != "xml") Fail(u"XML declaration not at the start", at);
       XmlNode* decl = Add(XmlNodeType::Declaration, current);
       for (;;) {
         size_t before = p_;
@@ -497,9 +494,19 @@ class XmlParser {
   }
 
   // Skips a document type declaration, its internal subset included; its declarations are not used.
+  // Quoted strings, and the comments and processing instructions of the internal subset, may hold
+  // brackets, quotes and ">" of their own. A comment or processing instruction without its closer is
+  // no markup of its own: its bytes are scanned like any others.
   void SkipDoctype() {
     size_t at = p_;
     int brackets = 0;
+    // The next "-->" and "?>" found so far: a closer missing once is missing for the rest of the
+    // text, so no byte is searched twice.
+    size_t commentEnd = 0, piEnd = 0;
+    auto next = [this](size_t& known, std::string_view closer, size_t from) {
+      if (known != std::string_view::npos && known < from) known = s_.find(closer, from);
+      return known;
+    };
     for (p_ += 9; p_ < n_; ++p_) {
       char c = d_[p_];
       if (c == '"' || c == '\'') {
@@ -513,6 +520,10 @@ class XmlParser {
       } else if (c == '>' && brackets <= 0) {
         ++p_;
         return;
+      } else if (c == '<' && brackets > 0 && (Starts("<!--") || Starts("<?"))) {
+        const bool comment = d_[p_ + 1] == '!';
+        size_t end = comment ? next(commentEnd, "-->", p_ + 4) : next(piEnd, "?>", p_ + 2);
+        if (end != std::string_view::npos) p_ = end + (comment ? 2 : 1);  // on the closing ">"
       }
     }
     Fail(u"DOCTYPE not closed", at);

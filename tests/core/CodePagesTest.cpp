@@ -41,6 +41,23 @@ TEST(CodePages, RoundTripAndDefaultCharacter) {
   }
 }
 
+TEST(CodePages, BytesTheMappingsLeaveOpenReadAsOnWindows) {
+  struct Case {
+    int page;
+    const char* bytes;
+    std::u16string text;
+  } cases[] = {
+      {1252, "\x81\x8D\x8F\x90\x9D", u"\u0081\u008D\u008F\u0090\u009D"},  // C1 gaps: the same number
+      {1251, "\x98", u"\u0098"},
+      {1253, "\xAA\xD2\xFF", u"\uF8F9\uF8FA\uF8FB"},  // above them: private use
+      {1255, "\xCA\xD9\xFF", u"\u05BA\uF88D\uF896"},
+      {28593, "\xA5\xF0", u"\uF7F5\uF7FB"},
+      {28597, "\xA1\xA2\xA4\xAA", u"\u02BD\u02BC\uF7C2\uF7C4"},  // first editions
+      {28598, "\xAF\xFD\xFE", u"\u203E\uF7BF\uF7C0"},
+  };
+  for (const auto& c : cases) EXPECT_EQ(CodePageToUtf16(c.bytes, c.page), c.text) << c.page;
+}
+
 TEST(CodePages, Iso2022Jp) {
   EXPECT_EQ(CodePageToUtf16("a\x1B$B$\"F|\x1B(Bb", 50220), u"aあ日b");
   EXPECT_EQ(CodePageToUtf16("\x1B(J\\~\x1B(B\\", 50220), u"¥‾\\");

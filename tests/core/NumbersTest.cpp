@@ -5,6 +5,7 @@
 #include <limits>
 #include <vector>
 
+#include "Raised.h"
 #include "core/Exception.h"
 #include "core/Numbers.h"
 #include "core/Utf.h"
@@ -130,11 +131,7 @@ TEST(ParseIntList, PiecesTrailingCommaAndErrors) {
     expected.insert(expected.end(), c.values.begin(), c.values.end());
     EXPECT_EQ(out, expected) << Utf16ToUtf8(c.text);
   }
-  try {
-    std::vector<int32_t> out;
-    ParseIntList(u"1, 2 ,3", out);
-  } catch (const Exception& e) {
-    EXPECT_EQ(e.Message(), u"' 2 ' is not a valid integer value");
-  }
+  std::vector<int32_t> out;
+  EXPECT_EQ(RaisedMessage([&] { ParseIntList(u"1, 2 ,3", out); }), u"' 2 ' is not a valid integer value");
 }
 }  // namespace

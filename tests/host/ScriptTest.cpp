@@ -103,6 +103,7 @@ TEST(HostScript, ArgumentValues) {
   EXPECT_EQ(ParseHexTag(L"0xD2D2"), 0xD2D2u);
   EXPECT_EQ(ParseHexTag(L"d3D3"), 0xD3D3u);
   EXPECT_EQ(ParseHexTag(L"FFFFFFFF"), 0xFFFFFFFFu);
+  EXPECT_THROW(ParseHexTag(L"\uFF11\uFF21"), Exception);  // full-width digits are no hex digits
 }
 
 }  // namespace

@@ -1,9 +1,12 @@
-// The system's ANSI code page, case mapping and text files by byte-order mark, through the Windows
-// API. The expectations follow the code page the test runs under (1252 by default, 1251 under a
-// Russian locale).
+// The system's ANSI code page, the core's code-page tables against the system's own, case mapping and
+// text files by byte-order mark, through the Windows API. The expectations on the ANSI page follow
+// the code page the test runs under (1252 by default, 1251 under a Russian locale).
 #include <gtest/gtest.h>
 
 #include <windows.h>
+
+#include <string>
+#include <vector>
 
 #include "TestFiles.h"
 #include "core/CodePages.h"
@@ -25,6 +28,26 @@ TEST(WinCodePage, AgreesWithTheCoreTablesOnTheSystemPage) {
   EXPECT_EQ(AnsiToUtf8(ToAnsi(u"abc")), "abc");
   EXPECT_EQ(ToAnsi(u""), "");
   EXPECT_EQ(FromAnsi(""), u"");
+}
+
+// The core's own tables against the system's conversion, byte for byte, on every 8-bit page a
+// declaration's encoding may name, whatever the system's own code page.
+TEST(WinCodePage, CoreTablesAreTheSystemsPages) {
+  std::string all;
+  for (int b = 0; b < 256; ++b) all += static_cast<char>(b);
+  std::vector<std::string> names;
+  for (int n = 1250; n <= 1258; ++n) names.push_back("WINDOWS-" + std::to_string(n));
+  for (int n = 1; n <= 9; ++n) names.push_back("ISO-8859-" + std::to_string(n));
+  for (const std::string& name : names) {
+    const int page = CodePageOfEncodingName(Ascii(name)).value_or(0);
+    ASSERT_TRUE(IsSupportedCodePage(page)) << name;
+    wchar_t system[256];
+    ASSERT_EQ(MultiByteToWideChar(static_cast<UINT>(page), 0, all.data(), 256, system, 256), 256) << name;
+    const std::u16string core = CodePageToUtf16(all, page);
+    for (int b = 0; b < 256; ++b)
+      EXPECT_EQ(static_cast<int>(core[b]), static_cast<int>(system[b]))
+          << name << " (" << page << ") byte 0x" << std::hex << b;
+  }
 }
 
 TEST(WinCodePage, MissingCharactersBecomeTheDefaultCharacter) {

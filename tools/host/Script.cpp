@@ -3,6 +3,7 @@
 
 #include <cwctype>
 
+#include "core/Ascii.h"
 #include "core/Exception.h"
 #include "core/Utf.h"
 #include "win/WinText.h"
@@ -85,8 +86,9 @@ ULONG_PTR ParseHexTag(const std::wstring& s) {
   if (digits.empty() || digits.size() > 8) throw Exception(u"not a hexadecimal tag: \"" + ToU16(s) + u"\"");
   ULONG_PTR v = 0;
   for (wchar_t c : digits) {
-    if (!iswxdigit(c)) throw Exception(u"not a hexadecimal tag: \"" + ToU16(s) + u"\"");
-    v = v * 16 + (c <= L'9' ? c - L'0' : (towlower(c) - L'a' + 10));
+    const int d = HexDigitValue(c);
+    if (d < 0) throw Exception(u"not a hexadecimal tag: \"" + ToU16(s) + u"\"");
+    v = v * 16 + static_cast<ULONG_PTR>(d);
   }
   return v;
 }
