@@ -7,7 +7,8 @@
 
 #include "FormSetTextFixture.h"
 #include "core/Utf.h"
-#include "orderdisplay/HeaderText.h"
+#include "core/orderdisplay/HeaderText.h"
+#include "win/WinText.h"
 
 namespace {
 
@@ -211,7 +212,7 @@ TEST_F(OrderForm, HiddenWindowHidesTheHeader) {
   Apply(u"<C ModeName=\"Mode_1\" ModeText=\"New\"/>");
   EXPECT_FALSE(Form().Header->Visible());
   EXPECT_EQ(VisibleLayout(Form()), 0);
-  EXPECT_EQ(Form().Text1->GetText(), SplitTwoLines(Unit().Texts.DISPLAYSTARTPHRASE));
+  EXPECT_EQ(Form().Text1->GetText(), ToW(SplitTwoLines(ToU16(Unit().Texts.DISPLAYSTARTPHRASE))));
   EXPECT_EQ(Form().Text2->GetText(), L"Ke\r\npt");
   EXPECT_EQ(Unit().LastLayoutTick, before);
 
@@ -241,9 +242,9 @@ TEST_F(OrderForm, FailuresAreLoggedAndLeaveWhatWasDone) {
     std::wstring keptText;
   } cases[] = {
       {u"<C ModeName=\"Mode_2\" ModeText=\"A|B\"/>", u"<C ModeName=\"Mode_1\"", 2, &TfmOrderlume::Text2,
-       L"A\r\nB", &TfmOrderlume::Text1, SplitTwoLines(t.DISPLAYSTARTPHRASE)},
+       L"A\r\nB", &TfmOrderlume::Text1, ToW(SplitTwoLines(ToU16(t.DISPLAYSTARTPHRASE)))},
       {u"<C ModeName=\"Mode_2\" ModeText=\"A|B\"/>", u"<C ModeName=\"Mode_1\"><CheckLines><L New=\"yes\"/></CheckLines></C>",
-       2, &TfmOrderlume::Text2, L"A\r\nB", &TfmOrderlume::Text1, SplitTwoLines(t.DISPLAYSTARTPHRASE)},
+       2, &TfmOrderlume::Text2, L"A\r\nB", &TfmOrderlume::Text1, ToW(SplitTwoLines(ToU16(t.DISPLAYSTARTPHRASE)))},
       {u"<C ModeName=\"Mode_2\" ModeText=\"A|B\"/>", u"<C ModeName=\"Mode_4\" ModeText=\"Total\" Sum=\"ten\"/>", 0,
        &TfmOrderlume::Text4, L"Total", &TfmOrderlume::Sum4, L""},
       {u"<C ModeName=\"Mode_4\" ModeText=\"Old\" Sum=\"5\"/>", u"<C ModeName=\"Mode_5\" ModeText=\"Total\" Sum=\"1,5\"/>",

@@ -1,9 +1,12 @@
 // The two lines of a message layout and the 2000 ms rule across the wrap of the tick count.
 #include <gtest/gtest.h>
 
-#include "orderdisplay/HeaderText.h"
+#include "core/orderdisplay/HeaderText.h"
 
 namespace {
+
+// The tables are written as the display's wide texts; every character here is one UTF-16 unit.
+std::u16string U16(std::wstring_view text) { return std::u16string(text.begin(), text.end()); }
 
 TEST(SplitTwoLines, Cases) {
   struct Case { const wchar_t* text; const wchar_t* expected; } cases[] = {
@@ -14,7 +17,7 @@ TEST(SplitTwoLines, Cases) {
       {L"ABCD", L"AB\r\nCD"},
       {L"ИЗВИНИТЕ, КАССА     ВРЕМЕННО НЕ РАБОТАЕТ.", L"ИЗВИНИТЕ, КАССА     \r\nВРЕМЕННО НЕ РАБОТАЕТ."},
   };
-  for (auto& c : cases) EXPECT_EQ(SplitTwoLines(c.text), c.expected);
+  for (auto& c : cases) EXPECT_EQ(SplitTwoLines(U16(c.text)), U16(c.expected));
 }
 
 TEST(TwoSecondsRule, AcrossTheWrap) {
@@ -41,7 +44,7 @@ TEST(WrapDishName, Cases) {
   };
   for (auto& c : cases) {
     std::string shown(c.text.begin(), c.text.end());
-    EXPECT_EQ(WrapDishName(c.text), c.expected) << shown;
+    EXPECT_EQ(WrapDishName(U16(c.text)), U16(c.expected)) << shown;
   }
 }
 
