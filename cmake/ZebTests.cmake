@@ -1,8 +1,10 @@
-# zeb_add_test(NAME src... LIBS lib... [TIMEOUT s] [SERIAL])
+# zeb_add_test(NAME SOURCES src... LIBS lib... [TIMEOUT s] [SERIAL] [RU_LOCALE [filter]])
 # One CTest entry per GoogleTest program; on Windows it runs under Wine through the emulator.
 # A crash or hang fails within the timeout. SERIAL marks tests that show windows or share fixed names.
+# RU_LOCALE adds NAME_ru: the program again in the Russian locale (Wine takes the ANSI code page, 1251,
+# from LANG), with the same timeout and SERIAL; a GoogleTest filter limits it to the matching cases.
 function(zeb_add_test name)
-  cmake_parse_arguments(T "SERIAL" "TIMEOUT" "SOURCES;LIBS" ${ARGN})
+  cmake_parse_arguments(T "SERIAL" "TIMEOUT;RU_LOCALE" "SOURCES;LIBS" ${ARGN})
   add_executable(${name} ${T_SOURCES})
   # Each test program runs from a folder of its own: tests that write a settings file beside the
   # executable never meet another program's.
@@ -19,5 +21,18 @@ function(zeb_add_test name)
   set_tests_properties(${name} PROPERTIES TIMEOUT ${T_TIMEOUT})
   if(T_SERIAL)
     set_tests_properties(${name} PROPERTIES RUN_SERIAL TRUE)
+  endif()
+  if(DEFINED T_RU_LOCALE OR "RU_LOCALE" IN_LIST T_KEYWORDS_MISSING_VALUES)
+    set(filter)
+    if(T_RU_LOCALE)
+      set(filter --gtest_filter=${T_RU_LOCALE})
+    endif()
+    add_test(NAME ${name}_ru COMMAND ${name} --gtest_color=no ${filter}
+             WORKING_DIRECTORY ${CMAKE_BINARY_DIR}/tests/${name})
+    set_tests_properties(${name}_ru PROPERTIES TIMEOUT ${T_TIMEOUT}
+                         ENVIRONMENT "LC_ALL=ru_RU.UTF-8;LANG=ru_RU.UTF-8")
+    if(T_SERIAL)
+      set_tests_properties(${name}_ru PROPERTIES RUN_SERIAL TRUE)
+    endif()
   endif()
 endfunction()

@@ -2,7 +2,9 @@
 // once at start-up, one shown per 50 ms tick of the form's Timer while the window is shown.
 #include <algorithm>
 
+#include "core/Ascii.h"
 #include "orderdisplay/TwoLinesForm.h"
+#include "win/WinFiles.h"
 
 namespace {
 
@@ -12,28 +14,21 @@ const wchar_t kFolder[] = L"media\\anim\\";
 bool AcceptedExtension(const std::wstring& name) {
   const size_t dot = name.find_last_of(L'.');
   if (dot == std::wstring::npos) return false;
-  std::wstring ext = name.substr(dot);
-  for (wchar_t& c : ext)
-    if (c >= L'a' && c <= L'z') c = static_cast<wchar_t>(c - L'a' + L'A');
-  return ext == L".JPG" || ext == L".BMP" || ext == L".PNG";
+  const std::wstring_view ext = std::wstring_view(name).substr(dot);
+  return AsciiEqualsNoCase(ext, L".JPG") || AsciiEqualsNoCase(ext, L".BMP") || AsciiEqualsNoCase(ext, L".PNG");
 }
 
 }  // namespace
 
 void LoadAnimationFrames() {
   std::vector<std::wstring> names;
-  WIN32_FIND_DATAW fd;
   // Every entry is visited, folders, hidden and system files included; only the two dot entries are
   // never taken.
-  HANDLE find = FindFirstFileW((std::wstring(kFolder) + L"*.*").c_str(), &fd);
-  if (find != INVALID_HANDLE_VALUE) {
-    do {
-      const std::wstring name = fd.cFileName;
-      if (name == L"." || name == L"..") continue;
-      if (AcceptedExtension(name)) names.push_back(kFolder + name);
-    } while (FindNextFileW(find, &fd));
-    FindClose(find);
-  }
+  ForEachFile(std::wstring(kFolder) + L"*.*", [&](const WIN32_FIND_DATAW& fd) {
+    const std::wstring name = fd.cFileName;
+    if (name == L"." || name == L"..") return;
+    if (AcceptedExtension(name)) names.push_back(kFolder + name);
+  });
   // Case-insensitive and locale-aware; digits compare as characters (frame10 before frame2).
   std::sort(names.begin(), names.end(), [](const std::wstring& a, const std::wstring& b) {
     return CompareStringW(LOCALE_USER_DEFAULT, NORM_IGNORECASE, a.c_str(), static_cast<int>(a.size()),

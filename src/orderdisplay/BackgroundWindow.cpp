@@ -5,12 +5,14 @@
 #include "core/Exception.h"
 #include "orderdisplay/Resources.h"
 #include "ui/Application.h"
+#include "win/Handles.h"
+#include "win/WinPaths.h"
 
 namespace {
 std::unique_ptr<TfmBG> g_fmBG;
 
 ui::Bitmap PictureResource(int id) {
-  HMODULE module = GetModuleHandleW(nullptr);
+  HMODULE module = ThisModule();
   HRSRC res = FindResourceW(module, MAKEINTRESOURCEW(id), MAKEINTRESOURCEW(10) /* RT_RCDATA */);
   if (!res) throw Exception(u"The picture resource is missing");
   HGLOBAL data = LoadResource(module, res);
@@ -35,10 +37,7 @@ void TfmBG::FormPaint(HDC dc) {
 }
 
 void TfmBG::FormActivate() {
-  if (HDC dc = GetDC(Handle())) {
-    FormPaint(dc);
-    ReleaseDC(Handle(), dc);
-  }
+  if (win::WindowDc dc(Handle()); dc) FormPaint(dc.Get());
   // No window of the program carries a taskbar button, the application's own window included.
   if (ui::Application* app = ui::Application::Current())
     if (app->OwnerWindow()) ShowWindow(app->OwnerWindow(), SW_HIDE);

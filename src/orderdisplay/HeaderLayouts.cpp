@@ -3,8 +3,8 @@
 #include <functional>
 
 #include "core/Exception.h"
-#include "orderdisplay/CheckData.h"
-#include "orderdisplay/HeaderText.h"
+#include "core/orderdisplay/CheckData.h"
+#include "core/orderdisplay/HeaderText.h"
 #include "orderdisplay/TwoLinesForm.h"
 #include "shared/Logging.h"
 #include "win/WinCaseMap.h"
@@ -14,7 +14,7 @@
 namespace {
 
 double RootSum(const CheckData& d) { return d.Document->Root()->AttrFloat(u"Sum", 0); }
-std::wstring RootModeText(const CheckData& d) { return ToW(d.Document->Root()->Attr(u"ModeText")); }
+std::u16string RootModeText(const CheckData& d) { return d.Document->Root()->Attr(u"ModeText"); }
 
 }  // namespace
 
@@ -39,7 +39,7 @@ void TfmOrderlume::FormSetText(const std::string& text) {
     const std::u16string& mode = s.ModeName;
     auto message = [&](ui::Layout* l, ui::Text* t, ui::Animation* a) {
       layout = l;
-      setTexts = [&data, t] { t->SetText(SplitTwoLines(RootModeText(data))); };
+      setTexts = [&data, t] { t->SetText(ToW(SplitTwoLines(RootModeText(data)))); };
       animations = {a};
     };
     if (mode == u"Mode_1" || mode == u"Mode_18") {
@@ -52,7 +52,7 @@ void TfmOrderlume::FormSetText(const std::string& text) {
       setTexts = [&] {
         const bool dish = !s.DishName.empty();
         LastOrdered3->SetText(dish ? u.Texts.JUSTORDERED + L": " + ToW(s.QuantityText) : L"");
-        DishName3->SetText(dish ? WrapDishName(ToW(s.DishName)) : L"");
+        DishName3->SetText(dish ? ToW(WrapDishName(s.DishName)) : L"");
         Price3->SetText(dish ? ToW(s.DishPriceText) : L"");
         Currency3->SetText(dish ? ToW(s.Currency) : L"");
         Modi3->SetText(dish ? ToW(SystemCaseMap().Upper(s.ModifiersText)) : L"");
@@ -67,7 +67,7 @@ void TfmOrderlume::FormSetText(const std::string& text) {
     } else if (mode == u"Mode_4" || mode == u"Mode_5") {
       layout = Layout4;
       setTexts = [&] {
-        Text4->SetText(RootModeText(data));
+        Text4->SetText(ToW(RootModeText(data)));
         Sum4->SetText(ToW(MoneyText(RootSum(data), ToU16(u.MoneyFormat))));
         Currency4->SetText(ToW(s.Currency));
         Paid4->SetText(s.PaidText.empty() ? L"" : u.Texts.PAID + L": " + ToW(s.PaidText));

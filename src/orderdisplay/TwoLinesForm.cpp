@@ -5,9 +5,9 @@
 #include "orderdisplay/TwoLinesForm.h"
 
 #include "core/Exception.h"
+#include "core/orderdisplay/HeaderText.h"
 #include "display/StringsTable.h"
 #include "orderdisplay/BackgroundWindow.h"
-#include "orderdisplay/HeaderText.h"
 #include "shared/Logging.h"
 #include "win/WinCodePage.h"
 #include "win/WinText.h"
@@ -147,7 +147,7 @@ void TfmOrderlume::FormPaint() {
   Hide();
   SetWindowLongW(Handle(), GWL_EXSTYLE, GetWindowLongW(Handle(), GWL_EXSTYLE) | WS_EX_TOOLWINDOW);
   for (ui::Layout* l : {Layout2, Layout3, Layout4}) l->Hide();
-  Text1->SetText(SplitTwoLines(u.Texts.DISPLAYSTARTPHRASE));
+  Text1->SetText(ToW(SplitTwoLines(ToU16(u.Texts.DISPLAYSTARTPHRASE))));
   Layout1->Show();
   if (TwoSecondsPassed(u.Now(), u.LastLayoutTick)) Text1Animation->Start();
   Show();

@@ -4,6 +4,7 @@
 
 #include "core/Exception.h"
 #include "core/Texts.h"
+#include "win/WinFiles.h"
 #include "win/WinText.h"
 
 namespace {
@@ -139,29 +140,22 @@ std::wstring TLogFile::NumberedName(const Names& n, int32_t number) const {
 }
 
 bool TLogFile::OpenFile(const std::wstring& name) {
-  HANDLE h = CreateFileW(name.c_str(), GENERIC_WRITE, FILE_SHARE_READ, nullptr, OPEN_ALWAYS,
-                         FILE_ATTRIBUTE_ARCHIVE, nullptr);
-  if (h == INVALID_HANDLE_VALUE) {
-    FHandle = -1;
-    return false;
-  }
-  FHandle = reinterpret_cast<intptr_t>(h);
+  FFile.Reset(CreateFileW(name.c_str(), GENERIC_WRITE, FILE_SHARE_READ, nullptr, OPEN_ALWAYS,
+                          FILE_ATTRIBUTE_ARCHIVE, nullptr));
+  if (!FFile) return false;
   LARGE_INTEGER end{};
-  SetFilePointerEx(h, end, &end, FILE_END);
+  SetFilePointerEx(FFile.Get(), end, &end, FILE_END);
   size_ = static_cast<unsigned long long>(end.QuadPart);
   if (size_ == 0) {
     static const unsigned char bom[2] = {0xFF, 0xFE};
     DWORD written = 0;
-    WriteFile(h, bom, 2, &written, nullptr);
+    WriteFile(FFile.Get(), bom, 2, &written, nullptr);
     size_ += written;
   }
   return true;
 }
 
-void TLogFile::CloseFile() {
-  if (IsOpen()) CloseHandle(Handle());
-  FHandle = -1;
-}
+void TLogFile::CloseFile() { FFile.Reset(); }
 
 // The size taken at the open plus what this logger wrote since. The share mode lets no other process
 // write, rename or delete the open file, so this is the file's size, without asking the system for it
@@ -217,17 +211,13 @@ void TLogFile::CleanUpOldDays(const Names& n) {
   const unsigned long long day = 24ull * 60 * 60 * 10000000ull;  // in 100 ns units
   const unsigned long long age = static_cast<unsigned long long>(FCnt_Files < 0 ? 0 : FCnt_Files) * day;
 
-  WIN32_FIND_DATAW fd;
-  HANDLE find = FindFirstFileW((n.D + L"\\*.log").c_str(), &fd);
-  if (find == INVALID_HANDLE_VALUE) return;
-  do {
-    if ((fd.dwFileAttributes & ~0x1FFu) != 0) continue;
+  ForEachFile(n.D + L"\\*.log", [&](const WIN32_FIND_DATAW& fd) {
+    if ((fd.dwFileAttributes & ~0x1FFu) != 0) return;
     std::wstring name = fd.cFileName;
-    if (!MatchesDayMask(name, n.B)) continue;
+    if (!MatchesDayMask(name, n.B)) return;
     ULARGE_INTEGER written{{fd.ftLastWriteTime.dwLowDateTime, fd.ftLastWriteTime.dwHighDateTime}};
     if (written.QuadPart + age < now.QuadPart) DeleteFileW((n.D + L"\\" + name).c_str());
-  } while (FindNextFileW(find, &fd));
-  FindClose(find);
+  });
 }
 
 void TLogFile::WriteLine(std::wstring& S) {
@@ -241,7 +231,7 @@ void TLogFile::WriteLine(std::wstring& S) {
   if (!IsOpen()) return;
   const DWORD bytes = static_cast<DWORD>(S.size() * sizeof(wchar_t));
   DWORD written = 0;
-  BOOL ok = WriteFile(Handle(), S.data(), bytes, &written, nullptr);
+  BOOL ok = WriteFile(FFile.Get(), S.data(), bytes, &written, nullptr);
   size_ += written;
   if (!ok || written != bytes) throw Exception(u"Error Write To File \"" + ToU16(FFileName) + u"\"");
   if (FileSize() >= LimitBytes() && (FType_log == 0 || FType_log == 1)) {
@@ -276,5 +266,5 @@ void TLogFile::WriteStringInfoPrefixed(int32_t ALog_Level, std::wstring_view pre
 }
 
 void TLogFile::Flush() {
-  if (IsOpen()) FlushFileBuffers(Handle());
+  if (IsOpen()) FlushFileBuffers(FFile.Get());
 }

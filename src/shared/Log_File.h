@@ -11,6 +11,8 @@
 #include <string>
 #include <string_view>
 
+#include "win/Handles.h"
+
 class TLogFile {
  public:
   TLogFile(std::wstring AFileName, uint32_t AMaxSize, int32_t ALog_Level, int32_t AType_log,
@@ -29,7 +31,7 @@ class TLogFile {
                                bool TimeStamp);
   void Flush();
 
-  bool IsOpen() const { return FHandle > 0; }
+  bool IsOpen() const { return static_cast<bool>(FFile); }
   const std::wstring& FileName() const { return FFileName; }
   int32_t LogLevel() const { return FLog_Level; }
 
@@ -49,7 +51,6 @@ class TLogFile {
 
   bool OpenFile(const std::wstring& name);
   void CloseFile();
-  HANDLE Handle() const { return reinterpret_cast<HANDLE>(FHandle); }
   uint32_t FileSize() const;
   uint32_t LimitBytes() const { return FMaxSize * 1024u; }
 
@@ -63,8 +64,7 @@ class TLogFile {
   std::wstring NumberedName(const Names& n, int32_t number) const;
   void CleanUpOldDays(const Names& n);
 
-  // Open only while greater than 0: 0 before the first open, -1 after a close or a failed open.
-  intptr_t FHandle = 0;
+  win::UniqueFile FFile;  // the open log file, or none
   std::wstring FFileName;
   uint32_t FMaxSize;
   int32_t FLog_Level;

@@ -26,16 +26,15 @@ struct TTimerThreadRef::Token {
   ~Token() {
     std::lock_guard<std::mutex> g(shared->lock);
     if (shared->self && !shared->started) {
-      SetEvent(shared->self->FTickEvent);
+      SetEvent(shared->self->FTickEvent.Get());
       shared->started = true;
-      ResumeThread(shared->self->thread_);
+      ResumeThread(shared->self->thread_.Get());
     }
   }
 };
 
 TTimerThread::TTimerThread(HWND Parent, std::shared_ptr<Shared> shared)
-    : FParent(Parent), shared_(std::move(shared)) {
-  FTickEvent = CreateEventW(nullptr, TRUE, FALSE, nullptr);
+    : FTickEvent(CreateEventW(nullptr, TRUE, FALSE, nullptr)), FParent(Parent), shared_(std::move(shared)) {
   ++g_live;
 }
 
@@ -44,8 +43,9 @@ TTimerThread::~TTimerThread() {
     std::lock_guard<std::mutex> g(shared_->lock);
     shared_->self = nullptr;
   }
-  if (FTickEvent) CloseHandle(FTickEvent);
-  if (thread_) CloseHandle(thread_);
+  // The handles go only now, when no holder can reach them through `self` any more.
+  FTickEvent.Reset();
+  thread_.Reset();
   --g_live;
 }
 
@@ -54,7 +54,7 @@ long TTimerThread::LiveCount() { return g_live.load(); }
 TTimerThreadRef TTimerThread::Create(bool CreateSuspended, HWND Parent) {
   auto shared = std::make_shared<Shared>();
   auto* delay = new TTimerThread(Parent, shared);
-  delay->thread_ = CreateThread(nullptr, 0, &TTimerThread::ThreadProc, delay, CREATE_SUSPENDED, nullptr);
+  delay->thread_.Reset(CreateThread(nullptr, 0, &TTimerThread::ThreadProc, delay, CREATE_SUSPENDED, nullptr));
   if (!delay->thread_) {
     delete delay;
     throw Exception(u"Thread creation error");
@@ -74,7 +74,7 @@ DWORD WINAPI TTimerThread::ThreadProc(void* self) {
 
 void TTimerThread::Execute() {
   // A missing event makes the wait fail at once: nothing is posted.
-  if (WaitForSingleObject(FTickEvent, static_cast<DWORD>(Interval)) == WAIT_TIMEOUT)
+  if (WaitForSingleObject(FTickEvent.Get(), static_cast<DWORD>(Interval)) == WAIT_TIMEOUT)
     PostMessageW(FParent, WM_APPLY_DATA, 0, 0);
 }
 
@@ -99,14 +99,14 @@ void TTimerThreadRef::Start() {
   auto& s = *token_->shared;
   if (s.self && !s.started) {
     s.started = true;
-    ResumeThread(s.self->thread_);
+    ResumeThread(s.self->thread_.Get());
   }
 }
 
 void TTimerThreadRef::FinishThreadExecution() {
   if (!token_) return;
   std::lock_guard<std::mutex> g(token_->shared->lock);
-  if (token_->shared->self) SetEvent(token_->shared->self->FTickEvent);
+  if (token_->shared->self) SetEvent(token_->shared->self->FTickEvent.Get());
 }
 
 bool TTimerThreadRef::Ended() const {

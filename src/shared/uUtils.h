@@ -12,6 +12,8 @@
 #include <cstdint>
 #include <memory>
 
+#include "win/Handles.h"
+
 constexpr UINT WM_APPLY_DATA = 0x40D;
 
 class TTimerThreadRef;
@@ -33,10 +35,10 @@ class TTimerThread {
   void Execute();
   static DWORD WINAPI ThreadProc(void* self);
 
-  HANDLE FTickEvent = nullptr;
+  win::UniqueEvent FTickEvent;
   HWND FParent;
   int32_t Interval = 1000;
-  HANDLE thread_ = nullptr;
+  win::UniqueThread thread_;
   std::shared_ptr<Shared> shared_;
 
   friend class TTimerThreadRef;

@@ -88,6 +88,24 @@ using UniqueBrush = Unique<GdiObjectTraits<HBRUSH>>;
 using UniqueMemoryDc = Unique<MemoryDcTraits>;
 using UniqueModule = Unique<ModuleTraits>;
 
+// A window's DC (GetDC; a null window: the screen's), given back with ReleaseDC when it dies.
+class [[nodiscard]] WindowDc {
+ public:
+  explicit WindowDc(HWND window) noexcept : window_(window), dc_(GetDC(window)) {}
+  ~WindowDc() {
+    if (dc_) ReleaseDC(window_, dc_);
+  }
+  WindowDc(const WindowDc&) = delete;
+  WindowDc& operator=(const WindowDc&) = delete;
+
+  HDC Get() const noexcept { return dc_; }
+  explicit operator bool() const noexcept { return dc_ != nullptr; }
+
+ private:
+  HWND window_;
+  HDC dc_;
+};
+
 // Selects an object into a DC and puts the previous one back when it dies:
 // `auto restore = SelectIn(dc, bitmap);`
 class [[nodiscard]] SelectIn {

@@ -4,37 +4,43 @@
 
 #include "ui/Dib.h"
 
-std::wstring OrderlumeExe() { return ZEB_ORDERLUME_EXE; }
+std::wstring BuiltProgram(const std::wstring& fileName) { return std::wstring(ZEB_BIN_DIR) + L"\\" + fileName; }
+std::wstring OrderlumeExe() { return BuiltProgram(L"Orderlume.exe"); }
 
-OrderlumeRun::OrderlumeRun(const std::string& extraSettings, bool setHost) {
+OrderlumeRun::OrderlumeRun(const std::string& extraSettings, bool setHost)
+    : DisplayRun({OrderlumeExe(), L"Orderlume", L"Orderlume"}, extraSettings, setHost) {}
+
+DisplayRun::DisplayRun(DisplayProgram program, const std::string& extraSettings, bool setHost)
+    : program_(std::move(program)) {
   std::string ini = "[LOGFILE]\r\nLog=3\r\n";
   if (setHost) ini += "[REGSOCKET]\r\nHost=127.0.0.1\r\nPort=" + std::to_string(receiver_.Port()) + "\r\n";
   ini += extraSettings;
   WriteText(dir_ / L"Zebrane.ini", ini);
-  zebhost::CopyInto(OrderlumeExe(), dir_.Path());
+  zebhost::CopyInto(program_.exe, dir_.Path());
 }
 
-OrderlumeRun::~OrderlumeRun() {
+DisplayRun::~DisplayRun() {
   if (process_) process_->Stop(5000);
   process_.reset();
 }
 
-void OrderlumeRun::Start() {
-  process_ = std::make_unique<zebhost::ChildProcess>(dir_ / L"Orderlume.exe", L"", dir_.Path());
+void DisplayRun::Start() {
+  const std::wstring fileName = program_.exe.substr(program_.exe.find_last_of(L"\\/") + 1);
+  process_ = std::make_unique<zebhost::ChildProcess>(dir_ / fileName, L"", dir_.Path());
 }
 
-HWND OrderlumeRun::WaitVisible(DWORD timeoutMs) {
+HWND DisplayRun::WaitVisible(DWORD timeoutMs) {
   DWORD start = GetTickCount();
   while (GetTickCount() - start < timeoutMs) {
-    HWND h = zebhost::FindDisplayWindow(L"Orderlume", 50);
+    HWND h = zebhost::FindDisplayWindow(program_.caption, 50);
     if (h && IsWindowVisible(h)) return h;
     zebhost::Wait(20);
   }
-  ADD_FAILURE() << "the Orderlume window did not become visible";
+  ADD_FAILURE() << "the " << Narrow(program_.caption) << " window did not become visible";
   return nullptr;
 }
 
-std::vector<std::wstring> OrderlumeRun::LogLines() const {
+std::vector<std::wstring> DisplayRun::LogLines() const {
   std::vector<std::wstring> out;
   for (const auto& line : zebhost::ReadLogLines(LogFile())) {
     auto parsed = zebhost::ParseLogLine(line);
@@ -43,28 +49,28 @@ std::vector<std::wstring> OrderlumeRun::LogLines() const {
   return out;
 }
 
-size_t OrderlumeRun::CountLog(const std::wstring& text) const {
+size_t DisplayRun::CountLog(const std::wstring& text) const {
   size_t n = 0;
   for (const auto& l : LogLines())
     if (l.find(text) != std::wstring::npos) ++n;
   return n;
 }
 
-std::vector<zebhost::LogLine> OrderlumeRun::TimedLogLines() const {
+std::vector<zebhost::LogLine> DisplayRun::TimedLogLines() const {
   std::vector<zebhost::LogLine> out;
   for (const auto& line : zebhost::ReadLogLines(LogFile()))
     if (auto parsed = zebhost::ParseLogLine(line)) out.push_back(std::move(*parsed));
   return out;
 }
 
-std::vector<std::int64_t> OrderlumeRun::LogTimes(const std::wstring& text) const {
+std::vector<std::int64_t> DisplayRun::LogTimes(const std::wstring& text) const {
   std::vector<std::int64_t> out;
   for (const auto& l : TimedLogLines())
     if (l.text.find(text) != std::wstring::npos) out.push_back(l.timeMs);
   return out;
 }
 
-bool OrderlumeRun::WaitForLog(const std::wstring& text, size_t count, DWORD timeoutMs) {
+bool DisplayRun::WaitForLog(const std::wstring& text, size_t count, DWORD timeoutMs) {
   DWORD start = GetTickCount();
   while (GetTickCount() - start < timeoutMs) {
     if (CountLog(text) >= count) return true;
@@ -73,7 +79,7 @@ bool OrderlumeRun::WaitForLog(const std::wstring& text, size_t count, DWORD time
   return CountLog(text) >= count;
 }
 
-bool OrderlumeRun::Stop(DWORD timeoutMs) {
+bool DisplayRun::Stop(DWORD timeoutMs) {
   if (!process_) return true;
   return process_->Stop(timeoutMs);
 }

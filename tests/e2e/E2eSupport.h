@@ -1,6 +1,6 @@
 #pragma once
-// End-to-end tests: the real Orderlume.exe started from a prepared temporary folder (its own copy of
-// the program, Zebrane.ini, ZebStrings.xml, check data), driven through the host library.
+// End-to-end tests: the real display programs started from a prepared temporary folder (its own copy
+// of the program, Zebrane.ini, ZebStrings.xml, check data), driven through the host library.
 #include <windows.h>
 
 #include <cstdint>
@@ -11,23 +11,37 @@
 #include "HostLib.h"
 #include "TestFiles.h"
 
-// The built program, as Wine sees it.
+// A program of the build's bin folder, as Wine sees it ("Orderlume.exe").
+std::wstring BuiltProgram(const std::wstring& fileName);
+// The built order display.
 std::wstring OrderlumeExe();
 
-class OrderlumeRun {
+// What a display program's runs need to know of it.
+struct DisplayProgram {
+  std::wstring exe;      // the built program (copied into each run's folder under its own name)
+  std::wstring caption;  // of its display window
+  std::wstring logName;  // the base name of its log, ZebLogFiles\<logName>.01.log
+};
+
+// One run of a display program from a fresh folder of its own, with its own settings file, and the
+// receiver of its registration datagram.
+class DisplayRun {
  public:
   // Writes the settings (Log=3 and the receiver's port unless the text sets them) and copies the
   // program into a fresh folder.
-  explicit OrderlumeRun(const std::string& extraSettings = "", bool setHost = true);
-  ~OrderlumeRun();
+  explicit DisplayRun(DisplayProgram program, const std::string& extraSettings = "", bool setHost = true);
+  ~DisplayRun();
+  DisplayRun(const DisplayRun&) = delete;
+  DisplayRun& operator=(const DisplayRun&) = delete;
 
+  const DisplayProgram& Program() const { return program_; }
   const TempDir& Folder() const { return dir_; }
   zebhost::UdpReceiver& Receiver() { return receiver_; }
   void Start();
   // The display window once it is visible; fails the test when it does not appear in time.
   HWND WaitVisible(DWORD timeoutMs = 15000);
   std::vector<std::wstring> LogLines() const;  // texts after the time stamp
-  std::wstring LogFile() const { return dir_ / L"ZebLogFiles\\Orderlume.01.log"; }
+  std::wstring LogFile() const { return dir_ / (L"ZebLogFiles\\" + program_.logName + L".01.log"); }
   // Waits until `count` lines containing `text` are in the log.
   bool WaitForLog(const std::wstring& text, size_t count, DWORD timeoutMs);
   size_t CountLog(const std::wstring& text) const;
@@ -39,9 +53,16 @@ class OrderlumeRun {
   zebhost::ChildProcess* Process() { return process_.get(); }
 
  private:
+  DisplayProgram program_;
   TempDir dir_;
   zebhost::UdpReceiver receiver_;
   std::unique_ptr<zebhost::ChildProcess> process_;
+};
+
+// A run of Orderlume: display window "Orderlume", log Orderlume.01.log.
+class OrderlumeRun : public DisplayRun {
+ public:
+  explicit OrderlumeRun(const std::string& extraSettings = "", bool setHost = true);
 };
 
 // The visible top-level windows of a process, in z-order from the top.

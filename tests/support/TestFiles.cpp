@@ -4,6 +4,10 @@
 #include <atomic>
 #include <stdexcept>
 
+#include "core/Exception.h"
+#include "win/Handles.h"
+#include "win/WinFiles.h"
+
 TempDir::TempDir() {
   static std::atomic<unsigned> counter{0};
   wchar_t base[MAX_PATH];
@@ -24,43 +28,35 @@ TempDir::~TempDir() { RemoveTree(path_); }
 void RemoveTree(const std::wstring& path) {
   std::wstring dir = path;
   if (!dir.empty() && dir.back() == L'\\') dir.pop_back();
-  WIN32_FIND_DATAW fd;
-  HANDLE h = FindFirstFileW((dir + L"\\*").c_str(), &fd);
-  if (h != INVALID_HANDLE_VALUE) {
-    do {
-      std::wstring n = fd.cFileName;
-      if (n == L"." || n == L"..") continue;
-      std::wstring full = dir + L"\\" + n;
-      if (fd.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) {
-        RemoveTree(full);
-      } else {
-        SetFileAttributesW(full.c_str(), FILE_ATTRIBUTE_NORMAL);
-        DeleteFileW(full.c_str());
-      }
-    } while (FindNextFileW(h, &fd));
-    FindClose(h);
-  }
+  ForEachFile(dir + L"\\*", [&](const WIN32_FIND_DATAW& fd) {
+    std::wstring n = fd.cFileName;
+    if (n == L"." || n == L"..") return;
+    std::wstring full = dir + L"\\" + n;
+    if (fd.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) {
+      RemoveTree(full);
+    } else {
+      SetFileAttributesW(full.c_str(), FILE_ATTRIBUTE_NORMAL);
+      DeleteFileW(full.c_str());
+    }
+  });
   RemoveDirectoryW(dir.c_str());
 }
 
 std::vector<unsigned char> ReadBytes(const std::wstring& path) {
-  HANDLE h = CreateFileW(path.c_str(), GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE,
-                         nullptr, OPEN_EXISTING, 0, nullptr);
-  if (h == INVALID_HANDLE_VALUE) return {};
-  std::vector<unsigned char> out;
-  unsigned char buf[65536];
-  DWORD n = 0;
-  while (ReadFile(h, buf, sizeof buf, &n, nullptr) && n > 0) out.insert(out.end(), buf, buf + n);
-  CloseHandle(h);
-  return out;
+  try {
+    // Also while a program under test still writes the file.
+    const std::string bytes = ReadFileBytes(path, FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE);
+    return std::vector<unsigned char>(bytes.begin(), bytes.end());
+  } catch (const Exception&) {
+    return {};
+  }
 }
 
 void WriteBytes(const std::wstring& path, const std::vector<unsigned char>& bytes) {
-  HANDLE h = CreateFileW(path.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, 0, nullptr);
-  if (h == INVALID_HANDLE_VALUE) throw std::runtime_error("cannot write " + Narrow(path));
+  win::UniqueFile file(CreateFileW(path.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, 0, nullptr));
+  if (!file) throw std::runtime_error("cannot write " + Narrow(path));
   DWORD n = 0;
-  if (!bytes.empty()) WriteFile(h, bytes.data(), static_cast<DWORD>(bytes.size()), &n, nullptr);
-  CloseHandle(h);
+  if (!bytes.empty()) WriteFile(file.Get(), bytes.data(), static_cast<DWORD>(bytes.size()), &n, nullptr);
 }
 
 void WriteText(const std::wstring& path, const std::string& text) {
@@ -79,14 +75,10 @@ std::vector<std::wstring> ListFolder(const std::wstring& folder) {
   std::wstring dir = folder;
   if (!dir.empty() && dir.back() == L'\\') dir.pop_back();
   std::vector<std::wstring> out;
-  WIN32_FIND_DATAW fd;
-  HANDLE h = FindFirstFileW((dir + L"\\*").c_str(), &fd);
-  if (h == INVALID_HANDLE_VALUE) return out;
-  do {
+  ForEachFile(dir + L"\\*", [&](const WIN32_FIND_DATAW& fd) {
     std::wstring n = fd.cFileName;
     if (n != L"." && n != L"..") out.push_back(n);
-  } while (FindNextFileW(h, &fd));
-  FindClose(h);
+  });
   std::sort(out.begin(), out.end());
   return out;
 }

@@ -4,6 +4,7 @@
 
 #include "core/Exception.h"
 #include "core/Utf.h"
+#include "win/WinFiles.h"
 #include "win/WinText.h"
 
 namespace zebhost {
@@ -75,18 +76,13 @@ void PostClose(HWND window) {
 }
 
 std::vector<unsigned char> ReadFileBytes(const std::wstring& path) {
-  HANDLE h = CreateFileW(path.c_str(), GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE,
-                         nullptr, OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr);
-  if (h == INVALID_HANDLE_VALUE)
-    throw Exception(u"cannot read " + Quoted(path) + Ascii(" (error " + std::to_string(GetLastError()) + ")"));
-  std::vector<unsigned char> out;
-  unsigned char buffer[65536];
-  DWORD n = 0;
-  BOOL ok;
-  while ((ok = ReadFile(h, buffer, sizeof buffer, &n, nullptr)) && n > 0) out.insert(out.end(), buffer, buffer + n);
-  CloseHandle(h);
-  if (!ok) throw Exception(u"cannot read " + Quoted(path));
-  return out;
+  try {
+    // Also while a display program still writes the file.
+    const std::string bytes = ::ReadFileBytes(path, FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE);
+    return std::vector<unsigned char>(bytes.begin(), bytes.end());
+  } catch (const Exception& e) {
+    throw Exception(u"cannot read: " + e.Message());
+  }
 }
 
 std::wstring ReadUtf8File(const std::wstring& path) {

@@ -88,7 +88,7 @@ inline LRESULT HideDisplay(HWND window, DWORD timeoutMs = kDefaultSendTimeoutMs)
 void PostClose(HWND window);
 
 // The UTF-16 text of a UTF-8 file (a leading byte-order mark dropped, bad sequences as U+FFFD);
-// raises "cannot read <path>" when the file cannot be read.
+// raises "cannot read: ..." with the path and the system's error when the file cannot be read.
 std::wstring ReadUtf8File(const std::wstring& path);
 // The whole file; raises as above.
 std::vector<unsigned char> ReadFileBytes(const std::wstring& path);

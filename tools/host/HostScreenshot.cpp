@@ -8,6 +8,7 @@
 #include <vector>
 
 #include "core/Exception.h"
+#include "win/Handles.h"
 #include "win/WinText.h"
 
 namespace zebhost {
@@ -20,20 +21,6 @@ struct GdiplusSession {
     if (Gdiplus::GdiplusStartup(&token, &input, nullptr) != Gdiplus::Ok) throw Exception(u"GDI+ does not start");
   }
   ~GdiplusSession() { Gdiplus::GdiplusShutdown(token); }
-};
-
-struct ScreenDc {
-  HDC dc = GetDC(nullptr);
-  ~ScreenDc() { ReleaseDC(nullptr, dc); }
-};
-struct MemoryDc {
-  HDC dc;
-  explicit MemoryDc(HDC like) : dc(CreateCompatibleDC(like)) {}
-  ~MemoryDc() { DeleteDC(dc); }
-};
-struct GdiBitmap {
-  HBITMAP bitmap;
-  ~GdiBitmap() { DeleteObject(bitmap); }
 };
 
 CLSID PngEncoder() {
@@ -54,16 +41,18 @@ void SaveScreenshot(const std::wstring& pngPath) {
   const int width = GetSystemMetrics(SM_CXVIRTUALSCREEN), height = GetSystemMetrics(SM_CYVIRTUALSCREEN);
   if (width <= 0 || height <= 0) throw Exception(u"the screen has no size");
   GdiplusSession gdiplus;
-  ScreenDc screen;
-  if (!screen.dc) throw Exception(u"cannot get the screen DC");
-  MemoryDc memory(screen.dc);
-  GdiBitmap bitmap{CreateCompatibleBitmap(screen.dc, width, height)};
-  if (!memory.dc || !bitmap.bitmap) throw Exception(u"cannot make a bitmap of the screen's size");
-  HGDIOBJ old = SelectObject(memory.dc, bitmap.bitmap);
-  BOOL copied = BitBlt(memory.dc, 0, 0, width, height, screen.dc, left, top, SRCCOPY | CAPTUREBLT);
-  SelectObject(memory.dc, old);
+  win::WindowDc screen(nullptr);
+  if (!screen) throw Exception(u"cannot get the screen DC");
+  win::UniqueMemoryDc memory(CreateCompatibleDC(screen.Get()));
+  win::UniqueBitmap bitmap(CreateCompatibleBitmap(screen.Get(), width, height));
+  if (!memory || !bitmap) throw Exception(u"cannot make a bitmap of the screen's size");
+  BOOL copied;
+  {
+    auto restore = win::SelectIn(memory.Get(), bitmap.Get());
+    copied = BitBlt(memory.Get(), 0, 0, width, height, screen.Get(), left, top, SRCCOPY | CAPTUREBLT);
+  }
   if (!copied) throw Exception(u"BitBlt from the screen failed");
-  Gdiplus::Bitmap picture(bitmap.bitmap, nullptr);
+  Gdiplus::Bitmap picture(bitmap.Get(), nullptr);
   CLSID png = PngEncoder();
   if (picture.Save(pngPath.c_str(), &png, nullptr) != Gdiplus::Ok)
     throw Exception(u"cannot write the PNG file \"" + ToU16(pngPath) + u"\"");

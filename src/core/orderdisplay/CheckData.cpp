@@ -1,4 +1,4 @@
-#include "orderdisplay/CheckData.h"
+#include "core/orderdisplay/CheckData.h"
 
 #include "core/Exception.h"
 #include "core/NumberForms.h"

@@ -2,9 +2,12 @@
 // line breaks of a dish name at the edges of its budget.
 #include <gtest/gtest.h>
 
-#include "orderdisplay/HeaderText.h"
+#include "core/orderdisplay/HeaderText.h"
 
 namespace {
+
+// The tables are written as the display's wide texts; every character here is one UTF-16 unit.
+std::u16string U16(std::wstring_view text) { return std::u16string(text.begin(), text.end()); }
 
 TEST(SplitTwoLines, Cases) {
   struct Case { const wchar_t* text; const wchar_t* expected; } cases[] = {
@@ -15,7 +18,7 @@ TEST(SplitTwoLines, Cases) {
       {L"ABCD", L"AB\r\nCD"},
       {L"ИЗВИНИТЕ, КАССА     ВРЕМЕННО НЕ РАБОТАЕТ.", L"ИЗВИНИТЕ, КАССА     \r\nВРЕМЕННО НЕ РАБОТАЕТ."},
   };
-  for (auto& c : cases) EXPECT_EQ(SplitTwoLines(c.text), c.expected);
+  for (auto& c : cases) EXPECT_EQ(SplitTwoLines(U16(c.text)), U16(c.expected));
 }
 
 TEST(TwoSecondsRule, AcrossTheWrap) {
@@ -46,7 +49,7 @@ TEST(WrapDishName, Cases) {
       {L"aaaaaaa bbbbbbbbbbb cccc", L"aaaaaaa \r\nbbbbbbbbbbb cccc"},
       {L"aaaaaaa bbbbbbbbbbb ccccc", L"aaaaaaa \r\nbbbbbbbbbbb \r\nccccc"},
   };
-  for (auto& c : cases) EXPECT_EQ(WrapDishName(c.text), c.expected) << ::testing::PrintToString(c.text);
+  for (auto& c : cases) EXPECT_EQ(WrapDishName(U16(c.text)), U16(c.expected)) << ::testing::PrintToString(c.text);
 }
 
 }  // namespace
