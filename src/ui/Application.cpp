@@ -4,52 +4,50 @@
 #include "core/Exception.h"
 #include "ui/Form.h"
 #include "win/WinPaths.h"
-#include "win/WinText.h"
 
 namespace ui {
 namespace {
 
 Application* current = nullptr;
-const wchar_t kOwnerClass[] = L"ZebApplicationOwner";
 
-HWND MakeOwnerWindow() {
-  static bool registered = false;
-  HINSTANCE instance = GetModuleHandleW(nullptr);
-  if (!registered) {
-    WNDCLASSEXW wc{};
-    wc.cbSize = sizeof wc;
-    wc.lpfnWndProc = DefWindowProcW;
-    wc.hInstance = instance;
-    wc.lpszClassName = kOwnerClass;
-    registered = RegisterClassExW(&wc) != 0;
+// Never shown: it only owns the program's windows so that none of them gets a taskbar button.
+class Owner : public Window {
+ public:
+  Owner() {
+    WindowParams p;
+    p.className = L"ZebApplicationOwner";
+    p.exStyle = WS_EX_TOOLWINDOW;
+    CreateHandle(p);
   }
-  // Never shown: it only owns the program's windows so that none of them gets a taskbar button.
-  // Without a display there is no window to own them; the forms then fail on their own.
-  return CreateWindowExW(WS_EX_TOOLWINDOW, kOwnerClass, L"", WS_POPUP, 0, 0, 0, 0, nullptr, nullptr, instance,
-                         nullptr);
-}
-
-void DebugOutput(const std::exception& e) {
-  OutputDebugStringW((L"Unhandled exception: " + ToW(ExceptionMessage(e)) + L"\n").c_str());
-}
+};
 
 }  // namespace
 
 Application::Application() {
   if (current) throw Exception(u"An application object exists already");
-  owner_ = MakeOwnerWindow();
+  try {
+    owner_ = std::make_unique<Owner>();
+  } catch (const Exception&) {
+    // Without a display there is no window to own the others; the forms then fail on their own.
+  }
   current = this;
+  previousSink_ = SetFailureSink(&Application::Sink);
 }
 
 Application::~Application() {
-  if (owner_) DestroyWindow(owner_);
+  SetFailureSink(previousSink_);
+  owner_.reset();
   current = nullptr;
+}
+
+void Application::Sink(const std::exception& e) {
+  if (current && current->OnException) current->OnException(e); else DebuggerSink(e);
 }
 
 Application* Application::Current() { return current; }
 
 void Application::Run() {
-  if (mainForm_ && !mainForm_->Visible()) Guard([&] { mainForm_->Show(); });
+  if (ShowMainForm && mainForm_ && !mainForm_->Visible()) Guard([&] { mainForm_->Show(); });
   MSG msg;
   while (!terminated_) {
     const BOOL got = GetMessageW(&msg, nullptr, 0, 0);
@@ -75,35 +73,5 @@ void Application::ProcessMessages() {
 }
 
 std::wstring Application::ExeName() const { return ModuleFileName(nullptr); }
-
-void Application::HandleException(std::exception_ptr e) {
-  try {
-    try {
-      std::rethrow_exception(e);
-    } catch (const std::exception& ex) {
-      if (OnException) OnException(ex); else DebugOutput(ex);
-    } catch (...) {
-      const Exception unknown(u"Unknown exception");
-      if (OnException) OnException(unknown); else DebugOutput(unknown);
-    }
-  } catch (...) {
-    // The handler failed itself: nothing is left to report to.
-    OutputDebugStringW(L"The exception handler failed\n");
-  }
-}
-
-void ReportException(std::exception_ptr e) noexcept {
-  if (current) {
-    current->HandleException(e);
-    return;
-  }
-  try {
-    std::rethrow_exception(e);
-  } catch (const std::exception& ex) {
-    DebugOutput(ex);
-  } catch (...) {
-    OutputDebugStringW(L"Unhandled exception\n");
-  }
-}
 
 }  // namespace ui

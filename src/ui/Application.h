@@ -1,9 +1,10 @@
 #pragma once
-// The application object of a display program: owns GDI+, runs the message loop, and is where every
-// failure that no handler caught ends up. Every handler that the loop runs (window procedures, timer
-// events, painting, animation ticks) runs under Guard, so no C++ exception crosses a Windows callback;
-// what escapes goes to OnException. One application object exists at a time, on the user-interface
-// thread.
+// The application object of a display program: holds GDI+ for the run, runs the message loop, and is
+// where every failure that no handler caught ends up: while it lives it is the module's failure sink
+// (Module.h). Every handler that the loop runs (window procedures, timer events, painting, animation
+// ticks) runs under Guard, so no C++ exception crosses a Windows callback; what escapes goes to
+// OnException. One application object exists at a time, on the user-interface thread. A scene
+// library has none: its windows work without it and its failures go to the sink it installs.
 #include <windows.h>
 
 #include <exception>
@@ -12,6 +13,8 @@
 #include <string>
 
 #include "ui/GdiPlus.h"
+#include "ui/Module.h"
+#include "ui/Window.h"
 
 namespace ui {
 
@@ -32,11 +35,16 @@ class Application {
   // tool window). Read when a form creates its window.
   bool MainFormOnTaskBar = false;
 
-  // The main form: made visible by Run; closing it ends the run.
+  // On by default: Run shows the main form. Off: the main form stays as its creation left it (hidden)
+  // until the program shows it.
+  bool ShowMainForm = true;
+
+  // The main form: made visible by Run (see ShowMainForm); closing it ends the run.
   void SetMainForm(Form& form) { mainForm_ = &form; }
   Form* MainForm() const { return mainForm_; }
 
-  // Shows the main form (when set), then processes messages until a quit request arrives.
+  // Shows the main form (when set and ShowMainForm), then processes messages until a quit request
+  // arrives.
   void Run();
   // Asks the loop to end: posts a quit request; nothing stops at once.
   void Terminate();
@@ -45,38 +53,24 @@ class Application {
   // application terminated and is left for Run.
   void ProcessMessages();
 
-  // The running executable's full path.
+  // The running executable's full path (inside a library: the host's). A module's own path is
+  // ModuleFileName(ThisModule()) (win/WinPaths.h).
   std::wstring ExeName() const;
 
   // The handler of failures that no handler caught. Without one, the failure is dropped (and written
   // to the debugger output). What the handler itself throws is dropped too.
   std::function<void(const std::exception& e)> OnException;
-  void HandleException(std::exception_ptr e);
 
-  // The hidden window that owns the program's windows (see MainFormOnTaskBar).
-  HWND OwnerWindow() const { return owner_; }
+  // The hidden window that owns the program's windows (see MainFormOnTaskBar); null without a screen.
+  HWND OwnerWindow() const { return owner_ ? owner_->Handle() : nullptr; }
 
  private:
+  static void Sink(const std::exception& e);
   GdiPlusSession gdiplus_;
   Form* mainForm_ = nullptr;
   bool terminated_ = false;
-  HWND owner_ = nullptr;
+  std::unique_ptr<Window> owner_;
+  FailureSink previousSink_ = nullptr;
 };
-
-// Hands a caught failure to the current application (or drops it when there is none). Never throws.
-void ReportException(std::exception_ptr e) noexcept;
-
-// Runs `f`; whatever it throws goes to the current application's OnException. For the edges of
-// Windows callbacks. Returns false when `f` threw.
-template <class F>
-bool Guard(F&& f) noexcept {
-  try {
-    f();
-    return true;
-  } catch (...) {
-    ReportException(std::current_exception());
-    return false;
-  }
-}
 
 }  // namespace ui

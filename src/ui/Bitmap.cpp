@@ -5,7 +5,9 @@
 #include <cstring>
 
 #include "core/Exception.h"
+#include "ui/GdiPlus.h"
 #include "ui/GdiPlusIncludes.h"
+#include "win/Handles.h"
 #include "win/WinText.h"
 
 namespace ui {
@@ -38,19 +40,17 @@ Bitmap Decode(Gdiplus::Bitmap& source, const std::wstring& what) {
   return result;
 }
 
-bool PngEncoder(CLSID& clsid) {
-  UINT count = 0, size = 0;
-  if (Gdiplus::GetImageEncodersSize(&count, &size) != Gdiplus::Ok || size == 0) return false;
-  std::vector<unsigned char> buffer(size);
-  auto* codecs = reinterpret_cast<Gdiplus::ImageCodecInfo*>(buffer.data());
-  if (Gdiplus::GetImageEncoders(count, size, codecs) != Gdiplus::Ok) return false;
-  for (UINT i = 0; i < count; ++i) {
-    if (std::wstring(codecs[i].MimeType) == L"image/png") {
-      clsid = codecs[i].Clsid;
-      return true;
-    }
-  }
-  return false;
+// A stream in memory, empty or with a copy of `size` bytes, positioned at its start.
+StreamPtr MemoryStream(const void* data, size_t size) {
+  IStream* raw = nullptr;
+  if (CreateStreamOnHGlobal(nullptr, TRUE, &raw) != S_OK) throw Exception(u"Out of memory for a picture");
+  StreamPtr stream(raw);
+  ULONG written = 0;
+  if (size && (stream->Write(data, static_cast<ULONG>(size), &written) != S_OK || written != size))
+    throw Exception(u"Out of memory for a picture");
+  const LARGE_INTEGER start{};
+  stream->Seek(start, STREAM_SEEK_SET, nullptr);
+  return stream;
 }
 
 }  // namespace
@@ -108,6 +108,7 @@ Bitmap& Bitmap::operator=(Bitmap&& other) noexcept {
 void Bitmap::Wrap() {
   gdi_.reset();
   if (Empty()) return;
+  EnsureGdiPlus();
   gdi_ = std::make_unique<Gdiplus::Bitmap>(width_, height_, width_ * 4, PixelFormat32bppPARGB,
                                            reinterpret_cast<BYTE*>(pixels_.data()));
 }
@@ -117,24 +118,14 @@ Bitmap Bitmap::FromFile(const std::wstring& path) {
   if (attributes == INVALID_FILE_ATTRIBUTES || (attributes & FILE_ATTRIBUTE_DIRECTORY))
     throw Exception(u"Cannot open the picture " + ToU16(path));
   // Decoding from a file keeps it open while the GDI+ bitmap lives; it lives only here.
+  EnsureGdiPlus();
   Gdiplus::Bitmap source(path.c_str());
   return Decode(source, path);
 }
 
 Bitmap Bitmap::FromMemory(const void* data, size_t size) {
-  HGLOBAL memory = GlobalAlloc(GMEM_MOVEABLE, size ? size : 1);
-  if (!memory) throw Exception(u"Out of memory for a picture");
-  if (size) {
-    void* p = GlobalLock(memory);
-    std::memcpy(p, data, size);
-    GlobalUnlock(memory);
-  }
-  IStream* raw = nullptr;
-  if (CreateStreamOnHGlobal(memory, TRUE, &raw) != S_OK) {
-    GlobalFree(memory);
-    throw Exception(u"Out of memory for a picture");
-  }
-  StreamPtr stream(raw);
+  EnsureGdiPlus();
+  StreamPtr stream = MemoryStream(data, size);
   Gdiplus::Bitmap source(stream.get());
   return Decode(source, L"in memory");
 }
@@ -145,33 +136,30 @@ uint32_t Bitmap::Pixel(int x, int y) const {
 }
 
 std::vector<unsigned char> Bitmap::EncodePng() const {
-  CLSID png;
-  if (Empty() || !PngEncoder(png)) throw Exception(u"Cannot encode the picture as PNG");
-  IStream* raw = nullptr;
-  if (CreateStreamOnHGlobal(nullptr, TRUE, &raw) != S_OK) throw Exception(u"Out of memory for a picture");
-  StreamPtr stream(raw);
+  if (Empty()) throw Exception(u"Cannot encode the picture as PNG");
+  const CLSID png = PngEncoder();
+  StreamPtr stream = MemoryStream(nullptr, 0);
   if (gdi_->Save(stream.get(), &png, nullptr) != Gdiplus::Ok)
     throw Exception(u"Cannot encode the picture as PNG");
-  HGLOBAL memory = nullptr;
-  GetHGlobalFromStream(stream.get(), &memory);
   STATSTG stat{};
-  stream->Stat(&stat, STATFLAG_NONAME);
+  if (stream->Stat(&stat, STATFLAG_NONAME) != S_OK) throw Exception(u"Cannot encode the picture as PNG");
   std::vector<unsigned char> bytes(static_cast<size_t>(stat.cbSize.QuadPart));
-  if (!bytes.empty()) {
-    void* p = GlobalLock(memory);
-    std::memcpy(bytes.data(), p, bytes.size());
-    GlobalUnlock(memory);
-  }
+  const LARGE_INTEGER start{};
+  ULONG read = 0;
+  stream->Seek(start, STREAM_SEEK_SET, nullptr);
+  if (!bytes.empty() && (stream->Read(bytes.data(), static_cast<ULONG>(bytes.size()), &read) != S_OK ||
+                         read != bytes.size()))
+    throw Exception(u"Cannot encode the picture as PNG");
   return bytes;
 }
 
 void Bitmap::SavePng(const std::wstring& path) const {
   const std::vector<unsigned char> bytes = EncodePng();
-  HANDLE file = CreateFileW(path.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, FILE_ATTRIBUTE_NORMAL, nullptr);
-  if (file == INVALID_HANDLE_VALUE) throw Exception(u"Cannot write " + ToU16(path));
+  const win::UniqueFile file(
+      CreateFileW(path.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, FILE_ATTRIBUTE_NORMAL, nullptr));
+  if (!file) throw Exception(u"Cannot write " + ToU16(path));
   DWORD written = 0;
-  const BOOL ok = WriteFile(file, bytes.data(), static_cast<DWORD>(bytes.size()), &written, nullptr);
-  CloseHandle(file);
+  const BOOL ok = WriteFile(file.Get(), bytes.data(), static_cast<DWORD>(bytes.size()), &written, nullptr);
   if (!ok || written != bytes.size()) throw Exception(u"Cannot write " + ToU16(path));
 }
 

@@ -2,7 +2,7 @@
 // A decoded picture in memory: 32-bit premultiplied ARGB pixels, top row first. Pictures of the header
 // animation, the images of the display form, the background window's picture and rendered frames are
 // all of this type. Copies are deep (an image keeps its own copy of what it is given).
-// Needs a running GDI+ session (GdiPlus.h) for decoding, encoding and drawing.
+// Decoding, encoding and drawing start GDI+ when it does not run (GdiPlus.h).
 #include <cstddef>
 #include <cstdint>
 #include <memory>

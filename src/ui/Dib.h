@@ -1,29 +1,57 @@
 #pragma once
-// A top-down 32-bit DIB section in a memory DC of its own: the layered window's frame and the picture
-// window's bitmap are both made this way.
+// A top-down 32-bit DIB section selected into a memory DC of its own, both owned: the layered window's
+// frame, the picture window's bitmap and the tests' screen captures are made this way. The bitmap is
+// deselected, then deleted, then the DC, when the object dies.
 #include <windows.h>
+
+#include <cstdint>
+#include <optional>
+
+#include "win/Handles.h"
 
 namespace ui {
 
-struct Dib {
-  HDC dc = nullptr;
-  HBITMAP bitmap = nullptr;
-  void* bits = nullptr;
-};
+class Dib {
+ public:
+  // Empty (false) when the size is not positive or the system refuses.
+  Dib(int width, int height) {
+    BITMAPINFO bi{};
+    bi.bmiHeader.biSize = sizeof bi.bmiHeader;
+    bi.bmiHeader.biWidth = width;
+    bi.bmiHeader.biHeight = -height;
+    bi.bmiHeader.biPlanes = 1;
+    bi.bmiHeader.biBitCount = 32;
+    bi.bmiHeader.biCompression = BI_RGB;
+    if (width <= 0 || height <= 0) return;
+    dc_.Reset(CreateCompatibleDC(nullptr));
+    if (!dc_) return;
+    void* bits = nullptr;
+    bitmap_.Reset(CreateDIBSection(dc_.Get(), &bi, DIB_RGB_COLORS, &bits, nullptr, 0));
+    if (!bitmap_ || !bits) return;
+    bits_ = static_cast<uint32_t*>(bits);
+    selected_.emplace(dc_.Get(), bitmap_.Get());
+    width_ = width;
+    height_ = height;
+  }
+  Dib(const Dib&) = delete;
+  Dib& operator=(const Dib&) = delete;
 
-// Null members when the system refuses.
-inline Dib MakeDib(int width, int height) {
-  BITMAPINFO bi{};
-  bi.bmiHeader.biSize = sizeof bi.bmiHeader;
-  bi.bmiHeader.biWidth = width;
-  bi.bmiHeader.biHeight = -height;
-  bi.bmiHeader.biPlanes = 1;
-  bi.bmiHeader.biBitCount = 32;
-  bi.bmiHeader.biCompression = BI_RGB;
-  Dib d;
-  d.dc = CreateCompatibleDC(nullptr);
-  if (d.dc && width > 0 && height > 0) d.bitmap = CreateDIBSection(d.dc, &bi, DIB_RGB_COLORS, &d.bits, nullptr, 0);
-  return d;
-}
+  explicit operator bool() const { return bits_ != nullptr; }
+  int Width() const { return width_; }
+  int Height() const { return height_; }
+  // The memory DC with the bitmap selected.
+  HDC Dc() const { return dc_.Get(); }
+  HBITMAP Bitmap() const { return bitmap_.Get(); }
+  // Premultiplied 0xAARRGGBB, top row first, rows of Width() pixels.
+  uint32_t* Bits() const { return bits_; }
+
+ private:
+  // Declared in the order of making: destroyed the other way round.
+  win::UniqueMemoryDc dc_;
+  win::UniqueBitmap bitmap_;
+  std::optional<win::SelectIn> selected_;
+  uint32_t* bits_ = nullptr;
+  int width_ = 0, height_ = 0;
+};
 
 }  // namespace ui

@@ -4,6 +4,7 @@
 
 #include <map>
 
+#include "ui/GdiPlus.h"
 #include "ui/GdiPlusIncludes.h"
 
 namespace ui {
@@ -21,6 +22,7 @@ std::wstring ResolveFontFamily(const std::wstring& requested) {
   auto it = cache.find(requested);
   if (it != cache.end()) return it->second;
   std::wstring result = requested;
+  EnsureGdiPlus();
   if (!Installed(requested)) {
     // Bold-capable families with Cyrillic letters, the one Wine brings first.
     static const wchar_t* const fallbacks[] = {L"Tahoma", L"Segoe UI", L"Arial", L"DejaVu Sans",

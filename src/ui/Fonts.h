@@ -6,7 +6,7 @@
 namespace ui {
 
 // The installed family to draw `requested` with: `requested` itself when installed, else the first
-// installed of the fall-back families. Results are cached per name. Needs GDI+ running.
+// installed of the fall-back families. Results are cached per name. Starts GDI+ when it does not run.
 std::wstring ResolveFontFamily(const std::wstring& requested);
 
 }  // namespace ui

@@ -3,9 +3,11 @@
 // paint message; the paint draws the whole tree into a DIB section and hands it to the window.
 #include "ui/Form.h"
 
+#include <utility>
+
 #include "core/Exception.h"
+#include "core/ScopeExit.h"
 #include "ui/Application.h"
-#include "ui/Dib.h"
 #include "ui/Renderer.h"
 
 namespace ui {
@@ -17,43 +19,6 @@ UINT PaintMessage() {
 }
 
 }  // namespace
-
-// The frame of the window: a top-down 32-bit DIB section selected into a memory DC.
-class Form::Surface {
- public:
-  Surface(int width, int height) : width_(width), height_(height) {
-    const Dib dib = MakeDib(width, height);
-    dc_ = dib.dc;
-    bitmap_ = dib.bitmap;
-    bits_ = dib.bits;
-    if (!dc_ || !bitmap_) {
-      Release();
-      throw Exception(u"Cannot make the window's frame");
-    }
-    old_ = SelectObject(dc_, bitmap_);
-  }
-  ~Surface() { Release(); }
-  Surface(const Surface&) = delete;
-  Surface& operator=(const Surface&) = delete;
-  int Width() const { return width_; }
-  int Height() const { return height_; }
-  HDC Dc() const { return dc_; }
-  uint32_t* Bits() const { return static_cast<uint32_t*>(bits_); }
-
- private:
-  void Release() {
-    if (dc_ && old_) SelectObject(dc_, old_);
-    if (bitmap_) DeleteObject(bitmap_);
-    if (dc_) DeleteDC(dc_);
-    dc_ = nullptr;
-    bitmap_ = nullptr;
-  }
-  int width_, height_;
-  HDC dc_ = nullptr;
-  HBITMAP bitmap_ = nullptr;
-  HGDIOBJ old_ = nullptr;
-  void* bits_ = nullptr;
-};
 
 Form::Form(FormOptions options)
     : options_(options),
@@ -123,7 +88,7 @@ void Form::Show() {
     return;
   }
   if (visible_ && IsWindowVisible(Handle())) return;
-  ShowWindow(Handle(), SW_SHOWNOACTIVATE);
+  ShowWindow(Handle(), options_.noActivate ? SW_SHOWNOACTIVATE : SW_SHOW);
   visible_ = true;
   Invalidate();
 }
@@ -131,6 +96,13 @@ void Form::Show() {
 void Form::Hide() {
   if (HandleAllocated()) ShowWindow(Handle(), SW_HIDE);
   visible_ = false;
+}
+
+void Form::SetAlphaBlendValue(uint8_t value) {
+  if (value == alphaBlendValue_) return;
+  alphaBlendValue_ = value;
+  blendChanged_ = true;
+  if (!painting_) RequestPaint();
 }
 
 void Form::Close() {
@@ -159,15 +131,17 @@ void Form::PaintNow() { Paint(); }
 void Form::Paint() {
   paintPosted_ = false;
   if (!HandleAllocated() || !visible_ || painting_) return;
-  struct Painting {
-    bool& flag;
-    explicit Painting(bool& f) : flag(f) { flag = true; }
-    ~Painting() { flag = false; }
-  } painting(painting_);
+  painting_ = true;
+  auto done = ScopeExit([&] { painting_ = false; });
   if (OnPaint) OnPaint();
   if (!visible_ || width_ <= 0 || height_ <= 0) return;
   if (!surface_ || surface_->Width() != width_ || surface_->Height() != height_) {
-    surface_ = std::make_unique<Surface>(width_, height_);
+    surface_.reset();
+    surface_ = std::make_unique<Dib>(width_, height_);
+    if (!*surface_) {
+      surface_.reset();
+      throw Exception(u"Cannot make the window's frame");
+    }
     fullDirty_ = true;
   }
   const bool partial = !fullDirty_;
@@ -175,11 +149,14 @@ void Form::Paint() {
   dirty_ = fullDirty_ = false;
   dirtyArea_ = RectF{};
   const PixelRect drawn = RenderInto(root_, surface_->Bits(), width_, height_, width_ * 4, partial ? &area : nullptr);
-  if (partial && drawn.Empty()) return;  // the change lay outside the window
+  // A new opacity changes every pixel on the screen: the whole frame goes again.
+  const bool blendChanged = std::exchange(blendChanged_, false);
+  const bool whole = !partial || blendChanged;
+  if (!whole && drawn.Empty()) return;  // the change lay outside the window
   POINT position{left_, top_};
   SIZE size{width_, height_};
   POINT origin{0, 0};
-  BLENDFUNCTION blend{AC_SRC_OVER, 0, 255, AC_SRC_ALPHA};
+  BLENDFUNCTION blend{AC_SRC_OVER, 0, alphaBlendValue_, AC_SRC_ALPHA};
   const RECT dirty{drawn.left, drawn.top, drawn.right, drawn.bottom};
   UPDATELAYEREDWINDOWINFO info{};
   info.cbSize = sizeof info;
@@ -189,11 +166,11 @@ void Form::Paint() {
   info.pptSrc = &origin;
   info.pblend = &blend;
   info.dwFlags = ULW_ALPHA;
-  info.prcDirty = partial ? &dirty : nullptr;
+  info.prcDirty = whole ? nullptr : &dirty;
   // Only the changed part of the frame goes to the window; the full call where the partial one fails.
   if (!UpdateLayeredWindowIndirect(Handle(), &info))
     UpdateLayeredWindow(Handle(), nullptr, &position, &size, surface_->Dc(), &origin, 0, &blend, ULW_ALPHA);
-  if (partial) ++partialRedraws_;
+  if (!whole) ++partialRedraws_;
   ++redraws_;
 }
 
@@ -215,13 +192,16 @@ LRESULT Form::HandleMessage(UINT msg, WPARAM wParam, LPARAM lParam) {
     case WM_MOUSEACTIVATE:
       if (options_.noActivate) return MA_NOACTIVATE;
       break;
-    case WM_SHOWWINDOW:
-      // Also when the program shows or hides the window through its handle.
-      visible_ = wParam != 0;
-      if (visible_) Invalidate();
-      break;
     case WM_WINDOWPOSCHANGED: {
+      // Every change of visibility ends here, also when the program shows or hides the window
+      // through its handle: ShowWindow, and SetWindowPos with SWP_SHOWWINDOW or SWP_HIDEWINDOW.
       const auto* pos = reinterpret_cast<const WINDOWPOS*>(lParam);
+      if (pos->flags & SWP_SHOWWINDOW) {
+        visible_ = true;
+        Invalidate();
+      } else if (pos->flags & SWP_HIDEWINDOW) {
+        visible_ = false;
+      }
       if (!(pos->flags & SWP_NOMOVE)) {
         left_ = pos->x;
         top_ = pos->y;

@@ -4,8 +4,8 @@
 #include <cstring>
 
 #include "core/Exception.h"
+#include "core/ScopeExit.h"
 #include "ui/Application.h"
-#include "ui/Dib.h"
 #include "win/WinText.h"
 
 namespace ui {
@@ -79,11 +79,7 @@ LRESULT PlainForm::HandleMessage(UINT msg, WPARAM wParam, LPARAM lParam) {
     case WM_PAINT: {
       PAINTSTRUCT ps;
       HDC dc = BeginPaint(Handle(), &ps);
-      struct End {
-        HWND hwnd;
-        PAINTSTRUCT* ps;
-        ~End() { EndPaint(hwnd, ps); }
-      } end{Handle(), &ps};
+      auto end = ScopeExit([&] { EndPaint(Handle(), &ps); });
       if (OnPaint) OnPaint(dc);
       return 0;
     }
@@ -124,28 +120,13 @@ void PlainForm::HandleFailure(std::exception_ptr e) noexcept {
 
 // --- GdiBitmap -----------------------------------------------------------------------------------
 
-GdiBitmap::GdiBitmap(const Bitmap& picture) : width_(picture.Width()), height_(picture.Height()) {
-  const Dib dib = MakeDib(width_, height_);
-  dc_ = dib.dc;
-  bitmap_ = dib.bitmap;
-  void* bits = dib.bits;
-  if (!dc_ || !bitmap_) {
-    if (bitmap_) DeleteObject(bitmap_);
-    if (dc_) DeleteDC(dc_);
-    throw Exception(u"Cannot make a bitmap of the picture");
-  }
-  std::memcpy(bits, picture.Bits(), static_cast<size_t>(width_) * height_ * 4);
-  old_ = SelectObject(dc_, bitmap_);
-}
-
-GdiBitmap::~GdiBitmap() {
-  SelectObject(dc_, old_);
-  DeleteObject(bitmap_);
-  DeleteDC(dc_);
+GdiBitmap::GdiBitmap(const Bitmap& picture) : dib_(picture.Width(), picture.Height()) {
+  if (!dib_) throw Exception(u"Cannot make a bitmap of the picture");
+  std::memcpy(dib_.Bits(), picture.Bits(), static_cast<size_t>(dib_.Width()) * dib_.Height() * 4);
 }
 
 void GdiBitmap::CopyTo(HDC target, int x, int y, int w, int h, int sx, int sy) const {
-  BitBlt(target, x, y, w, h, dc_, sx, sy, SRCCOPY);
+  BitBlt(target, x, y, w, h, dib_.Dc(), sx, sy, SRCCOPY);
 }
 
 }  // namespace ui

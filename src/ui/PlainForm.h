@@ -10,6 +10,7 @@
 #include <string>
 
 #include "ui/Bitmap.h"
+#include "ui/Dib.h"
 #include "ui/Window.h"
 
 namespace ui {
@@ -60,25 +61,19 @@ class PlainForm : public Window {
   int left_ = 0, top_ = 0, width_, height_;
 };
 
-// A device-dependent copy of a picture for BitBlt and pattern brushes, held in a memory DC.
+// A GDI copy of a picture for BitBlt and pattern brushes, held in a memory DC.
 class GdiBitmap {
  public:
   explicit GdiBitmap(const Bitmap& picture);  // raises Exception on failure
-  ~GdiBitmap();
-  GdiBitmap(const GdiBitmap&) = delete;
-  GdiBitmap& operator=(const GdiBitmap&) = delete;
-  int Width() const { return width_; }
-  int Height() const { return height_; }
-  HBITMAP Handle() const { return bitmap_; }
-  HDC Dc() const { return dc_; }
+  int Width() const { return dib_.Width(); }
+  int Height() const { return dib_.Height(); }
+  HBITMAP Handle() const { return dib_.Bitmap(); }
+  HDC Dc() const { return dib_.Dc(); }
   // Copies the pixels (SRCCOPY) from (sx, sy) of the picture to (x, y, w, h) of `target`.
   void CopyTo(HDC target, int x, int y, int w, int h, int sx = 0, int sy = 0) const;
 
  private:
-  int width_, height_;
-  HBITMAP bitmap_ = nullptr;
-  HDC dc_ = nullptr;
-  HGDIOBJ old_ = nullptr;
+  Dib dib_;
 };
 
 }  // namespace ui

@@ -8,6 +8,7 @@
 #include <cstring>
 
 #include "ui/FastPaths.h"
+#include "ui/GdiPlus.h"
 #include "ui/GdiPlusIncludes.h"
 
 namespace ui {
@@ -53,6 +54,7 @@ PixelRect RenderInto(const Control& root, uint32_t* pixels, int width, int heigh
     r.bottom = std::min(height, static_cast<int>(std::ceil(area->Bottom())));
   }
   if (r.Empty()) return {};
+  EnsureGdiPlus();
   for (int y = r.top; y < r.bottom; ++y)
     std::memset(reinterpret_cast<unsigned char*>(pixels) + static_cast<size_t>(y) * stride + r.left * 4, 0,
                 static_cast<size_t>(r.right - r.left) * 4);

@@ -6,11 +6,12 @@
 
 #include <map>
 
-#include "ui/Application.h"
+#include "ui/Module.h"
 
 namespace ui {
 namespace {
 
+// Memory only: its destructor at the module's unload frees nothing else.
 std::map<UINT_PTR, Timer*>& Timers() {
   static std::map<UINT_PTR, Timer*> timers;
   return timers;
@@ -44,6 +45,14 @@ void Timer::SetEnabled(bool enabled) {
 
 void Timer::Fire() {
   if (OnTimer) OnTimer();
+}
+
+void DisableAllTimers() noexcept {
+  while (!Timers().empty()) {
+    Timer* timer = Timers().begin()->second;
+    timer->enabled_ = false;
+    timer->Disarm();
+  }
 }
 
 void Timer::Arm() {

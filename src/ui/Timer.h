@@ -1,11 +1,15 @@
 #pragma once
-// A timer component: a Windows timer of the thread that enables it, delivered by that thread's
-// message loop. Its event runs under the application's exception guard, so nothing it throws crosses
-// the timer callback. Disabled when destroyed.
+// A timer component: a Windows thread timer of the thread that enables it, delivered by that thread's
+// message loop to this module's callback. Its event runs under the exception guard, so nothing it
+// throws crosses the timer callback; a failure goes to the module's sink (Module.h). Disabled when
+// destroyed; a library's teardown also disables what is left through ReleaseModule.
 #include <cstdint>
 #include <functional>
 
 namespace ui {
+
+// Disables every timer of this module that is still enabled (ReleaseModule).
+void DisableAllTimers() noexcept;
 
 class Timer {
  public:
@@ -25,6 +29,7 @@ class Timer {
   void Fire();
 
  private:
+  friend void DisableAllTimers() noexcept;
   void Arm();
   void Disarm();
   unsigned interval_ = 1000;

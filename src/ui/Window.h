@@ -4,6 +4,12 @@
 // HandleMessage under the exception guard (a failure is reported and the message answered as the
 // default procedure would, or 0). A program may replace the window procedure (GWLP_WNDPROC) and pass
 // messages on with CallWindowProcW to the previous one: the object is found by the window either way.
+//
+// Classes belong to the module that holds this code (Module.h): registered with its instance on first
+// use and, in a library, under the requested name with the module's base address appended, so that
+// two libraries in one process never share a class or a window procedure (a program keeps the names
+// as given). A class is unregistered when the last of its windows is destroyed through DestroyHandle,
+// or by ReleaseModule once its windows are gone.
 #include <windows.h>
 
 #include <exception>
@@ -11,8 +17,10 @@
 
 namespace ui {
 
+struct WindowClass;  // a registered class and its count of windows (Window.cpp)
+
 struct WindowParams {
-  const wchar_t* className = L"ZebWindow";  // registered on first use
+  const wchar_t* className = L"ZebWindow";  // registered on first use (see above)
   std::wstring caption;
   DWORD style = WS_POPUP;
   DWORD exStyle = 0;
@@ -32,15 +40,18 @@ class Window {
   bool HandleAllocated() const { return hwnd_ != nullptr; }
   void DestroyHandle();
 
-  // The object of a window made by this layer, or null.
+  // The object of a window made by this layer in this module, or null.
   static Window* FromHandle(HWND hwnd);
+  // Unregisters this module's classes that have no window left; returns whether none is left
+  // registered (ReleaseModule).
+  static bool UnregisterUnusedClasses() noexcept;
 
  protected:
   // Raises Exception when the window cannot be made.
   void CreateHandle(const WindowParams& params);
   // Every message of the window. The default passes it to DefWindowProcW.
   virtual LRESULT HandleMessage(UINT msg, WPARAM wParam, LPARAM lParam);
-  // Where a failure inside this window's message handling goes; default: the application.
+  // Where a failure inside this window's message handling goes; default: the module's sink.
   virtual void HandleFailure(std::exception_ptr e) noexcept;
   LRESULT DefaultProc(UINT msg, WPARAM wParam, LPARAM lParam) {
     return DefWindowProcW(hwnd_, msg, wParam, lParam);
@@ -49,6 +60,7 @@ class Window {
  private:
   static LRESULT CALLBACK Procedure(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lParam);
   HWND hwnd_ = nullptr;
+  WindowClass* class_ = nullptr;  // counts this window while it exists
 };
 
 }  // namespace ui

@@ -112,21 +112,17 @@ ScreenArea CaptureScreen(const RECT& rect) {
   area.rect = rect;
   const int width = rect.right - rect.left, height = rect.bottom - rect.top;
   area.pixels.assign(static_cast<size_t>(width) * height, 0);
-  ui::Dib dib = ui::MakeDib(width, height);
+  ui::Dib dib(width, height);
   bool copied = false;
-  if (dib.bitmap) {
+  if (dib) {
     HDC screen = GetDC(nullptr);
-    HGDIOBJ old = SelectObject(dib.dc, dib.bitmap);
-    if (BitBlt(dib.dc, 0, 0, width, height, screen, rect.left, rect.top, SRCCOPY | CAPTUREBLT)) {
-      const auto* p = static_cast<const uint32_t*>(dib.bits);
+    if (BitBlt(dib.Dc(), 0, 0, width, height, screen, rect.left, rect.top, SRCCOPY | CAPTUREBLT)) {
+      const uint32_t* p = dib.Bits();
       for (size_t i = 0; i < area.pixels.size(); ++i) area.pixels[i] = p[i] & 0xFFFFFF;
       copied = true;
     }
-    SelectObject(dib.dc, old);
     ReleaseDC(nullptr, screen);
-    DeleteObject(dib.bitmap);
   }
-  if (dib.dc) DeleteDC(dib.dc);
   if (!copied) ADD_FAILURE() << "cannot copy the screen";
   return area;
 }

@@ -143,10 +143,9 @@ int main(int argc, char** argv) {
   form.Layout1->Show();
 
   // The hand-over alone: a frame of the window's size given to the layered window.
-  ui::Dib dib = ui::MakeDib(768, 1024);
-  HDC dc = dib.dc;
-  HGDIOBJ old = SelectObject(dc, dib.bitmap);
-  std::copy(target.Bits(), target.Bits() + 768 * 1024, static_cast<uint32_t*>(dib.bits));
+  ui::Dib dib(768, 1024);
+  HDC dc = dib.Dc();
+  std::copy(target.Bits(), target.Bits() + 768 * 1024, dib.Bits());
   auto handOver = [&](RECT* dirty) {
     POINT position{1024, 0}, origin{0, 0};
     SIZE size{768, 1024};
@@ -157,9 +156,6 @@ int main(int argc, char** argv) {
   Report("UpdateLayeredWindow, whole frame", Time(100, [&] { handOver(nullptr); }));
   RECT dirty{0, 0, 768, 220};
   Report("UpdateLayeredWindowIndirect, header only", Time(100, [&] { handOver(&dirty); }));
-  SelectObject(dc, old);
-  DeleteObject(dib.bitmap);
-  DeleteDC(dc);
   app.ProcessMessages();
   Unit().fmOrderlume = nullptr;
   return 0;
