@@ -10,6 +10,7 @@
 #include <string>
 #include <vector>
 
+#include "display/DisplayMessages.h"
 #include "display/Registration.h"
 #include "shared/uUtils.h"
 #include "ui/Animation.h"
@@ -18,10 +19,6 @@
 #include "ui/Controls.h"
 #include "ui/Form.h"
 #include "ui/Timer.h"
-
-constexpr UINT WM_HIDE_DISPLAY = 0x40B;
-constexpr UINT WM_SHOW_DISPLAY = 0x40C;
-constexpr ULONG_PTR CHECK_DATA_TAG = 0xD2D2;
 
 // A window message as the form's message handlers take it.
 struct TMessage {

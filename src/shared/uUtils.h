@@ -12,7 +12,7 @@
 #include <cstdint>
 #include <memory>
 
-constexpr UINT WM_APPLY_DATA = 0x40D;
+#include "display/DisplayMessages.h"  // WM_APPLY_DATA, a message of the display windows
 
 class TTimerThreadRef;
 
