@@ -11,7 +11,7 @@
 #include <vector>
 
 #include "display/DisplayMessages.h"
-#include "display/Registration.h"
+#include "display/RegistrationSocket.h"
 #include "shared/uUtils.h"
 #include "ui/Animation.h"
 #include "ui/Application.h"
@@ -44,7 +44,7 @@ struct OrderDisplayTexts {
 // The unit's state, alive from unit start-up to unit shut-down.
 struct TwoLinesFormUnit {
   int32_t LogLevel = 0;
-  RegistrationTarget Registration;  // RegHost, RegPort, RegistrationSocket
+  OwnedRegistration Registration;  // RegHost, RegPort, RegistrationSocket
   bool Started = false;
   std::wstring MoneyFormat;
   bool StaticTextInOrder = false;
