@@ -10,7 +10,7 @@
 #include <string>
 #include <vector>
 
-#include "display/DisplayMessages.h"
+#include "display/Intake.h"
 #include "display/RegistrationSocket.h"
 #include "shared/uUtils.h"
 #include "ui/Animation.h"
@@ -19,14 +19,6 @@
 #include "ui/Controls.h"
 #include "ui/Form.h"
 #include "ui/Timer.h"
-
-// A window message as the form's message handlers take it.
-struct TMessage {
-  UINT Msg;
-  WPARAM WParam;
-  LPARAM LParam;
-  LRESULT Result;
-};
 
 class TfmOrderlume;
 
@@ -58,6 +50,8 @@ struct TwoLinesFormUnit {
   // The tick count source of the 2000 ms rule (GetTickCount; tests drive it).
   uint32_t (*TickCount)() = nullptr;
   uint32_t Now() const { return TickCount ? TickCount() : GetTickCount(); }
+  // How the delayed apply makes its delays (tests put in their own).
+  StartDelayFn StartDelay = &StartTimerThread;
 };
 
 TwoLinesFormUnit& Unit();
