@@ -1,8 +1,13 @@
 # zeb_add_test(NAME SOURCES src... LIBS lib... [TIMEOUT s] [SERIAL] [RU_LOCALE [filter]])
 # One CTest entry per GoogleTest program; on Windows it runs under Wine through the emulator.
 # A crash or hang fails within the timeout. SERIAL marks tests that show windows or share fixed names.
+# A run passes only when GoogleTest printed its closing "[  PASSED  ]" line and no failure: a program
+# that crashes under 64-bit Wine can exit with code 0, so the exit code alone would let a crash pass.
 # RU_LOCALE adds NAME_ru: the program again in the Russian locale (Wine takes the ANSI code page, 1251,
 # from LANG), with the same timeout and SERIAL; a GoogleTest filter limits it to the matching cases.
+set(ZEB_TEST_PASSED "\\[  PASSED  \\] [0-9]+ tests?\\.")
+set(ZEB_TEST_FAILED "\\[  FAILED  \\];Unhandled exception;Unhandled page fault")
+
 function(zeb_add_test name)
   cmake_parse_arguments(T "SERIAL" "TIMEOUT;RU_LOCALE" "SOURCES;LIBS" ${ARGN})
   add_executable(${name} ${T_SOURCES})
@@ -18,7 +23,8 @@ function(zeb_add_test name)
   endif()
   add_test(NAME ${name} COMMAND ${name} --gtest_color=no
            WORKING_DIRECTORY ${CMAKE_BINARY_DIR}/tests/${name})
-  set_tests_properties(${name} PROPERTIES TIMEOUT ${T_TIMEOUT})
+  set_tests_properties(${name} PROPERTIES TIMEOUT ${T_TIMEOUT}
+                       PASS_REGULAR_EXPRESSION "${ZEB_TEST_PASSED}" FAIL_REGULAR_EXPRESSION "${ZEB_TEST_FAILED}")
   if(T_SERIAL)
     set_tests_properties(${name} PROPERTIES RUN_SERIAL TRUE)
   endif()
@@ -30,7 +36,8 @@ function(zeb_add_test name)
     add_test(NAME ${name}_ru COMMAND ${name} --gtest_color=no ${filter}
              WORKING_DIRECTORY ${CMAKE_BINARY_DIR}/tests/${name})
     set_tests_properties(${name}_ru PROPERTIES TIMEOUT ${T_TIMEOUT}
-                         ENVIRONMENT "LC_ALL=ru_RU.UTF-8;LANG=ru_RU.UTF-8")
+                         ENVIRONMENT "LC_ALL=ru_RU.UTF-8;LANG=ru_RU.UTF-8"
+                         PASS_REGULAR_EXPRESSION "${ZEB_TEST_PASSED}" FAIL_REGULAR_EXPRESSION "${ZEB_TEST_FAILED}")
     if(T_SERIAL)
       set_tests_properties(${name}_ru PROPERTIES RUN_SERIAL TRUE)
     endif()

@@ -30,27 +30,8 @@ LRESULT CALLBACK DisplayWindowProc(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lP
 }
 
 void TfmOrderlume::WMCopyData(TMessage& m) {
-  const auto* record = reinterpret_cast<const COPYDATASTRUCT*>(m.LParam);
-  if (!record || record->dwData != CHECK_DATA_TAG) return;
   TwoLinesFormUnit& u = Unit();
-  WriteLog(L"receive data", 3, true);
-  // Up to the first zero character or the end of the payload; an odd last byte is left out.
-  const size_t count = record->lpData ? record->cbData / 2 : 0;
-  const auto* chars = static_cast<const wchar_t*>(record->lpData);
-  size_t length = 0;
-  while (length < count && chars[length] != L'\0') ++length;
-  u.PendingData.assign(chars ? chars : L"", length);
-
-  // A waiting delay is cancelled; one that has already posted is left alone (the reference knows).
-  // The interval depends only on whether the field refers to a delay.
-  int32_t interval = 500;
-  if (ScenarioTimerThread) {
-    ScenarioTimerThread.FinishThreadExecution();
-    interval = 1000;
-  }
-  ScenarioTimerThread = TTimerThread::Create(true, Handle());
-  ScenarioTimerThread.SetInterval(interval);
-  ScenarioTimerThread.Start();
+  TakeCopyData(m, kOrderDisplayIntake, u.PendingData, {ScenarioTimerThread, Handle(), u.StartDelay});
 }
 
 void TfmOrderlume::WMApplyData(TMessage& m) {

@@ -43,11 +43,7 @@ void TwoLinesFormInitialization() {
 
 void TwoLinesFormFinalization() {
   TwoLinesFormUnit& u = Unit();
-  LogNote(L"> closing socket");
-  closesocket(u.Registration.RegistrationSocket);
-  u.Registration.RegistrationSocket = INVALID_SOCKET;
-  WSACleanup();
-  LogNote(L"< closing socket");
+  CloseRegistrationSocket(u.Registration);
   u.PendingData.clear();
   u.AnimationFrames.clear();
 }
@@ -73,29 +69,7 @@ void TfmOrderlume::FormCreate() {
   app_.OnException = [this](const std::exception& e) { AppException(e); };
 
   // WinSock: each step that fails asks the application to end, and creation goes on.
-  WSADATA wsa;
-  if (WSAStartup(MAKEWORD(1, 1), &wsa) != 0) {
-    LogError(L"WinSock initializing failed");
-    app_.Terminate();
-  }
-  u.Registration.RegistrationSocket = socket(AF_INET, SOCK_DGRAM, IPPROTO_UDP);
-  if (u.Registration.RegistrationSocket == INVALID_SOCKET) {
-    LogError(L"Socket creation failed");
-    app_.Terminate();
-  }
-  sockaddr_in local{};
-  local.sin_family = AF_INET;
-  local.sin_port = 0;
-  local.sin_addr.s_addr = INADDR_ANY;
-  if (bind(u.Registration.RegistrationSocket, reinterpret_cast<sockaddr*>(&local), sizeof local) != 0) {
-    LogError(L"Socket binding failed");
-    app_.Terminate();
-  }
-  int length = sizeof local;
-  if (getsockname(u.Registration.RegistrationSocket, reinterpret_cast<sockaddr*>(&local), &length) != 0) {
-    LogError(L"Socket getsockname failed");
-    app_.Terminate();
-  }
+  OpenRegistrationSocket(u.Registration, [this] { app_.Terminate(); });
 
   try {
     u.Started = false;

@@ -10,7 +10,8 @@
 #include <string>
 #include <vector>
 
-#include "display/Registration.h"
+#include "display/Intake.h"
+#include "display/RegistrationSocket.h"
 #include "shared/uUtils.h"
 #include "ui/Animation.h"
 #include "ui/Application.h"
@@ -18,18 +19,6 @@
 #include "ui/Controls.h"
 #include "ui/Form.h"
 #include "ui/Timer.h"
-
-constexpr UINT WM_HIDE_DISPLAY = 0x40B;
-constexpr UINT WM_SHOW_DISPLAY = 0x40C;
-constexpr ULONG_PTR CHECK_DATA_TAG = 0xD2D2;
-
-// A window message as the form's message handlers take it.
-struct TMessage {
-  UINT Msg;
-  WPARAM WParam;
-  LPARAM LParam;
-  LRESULT Result;
-};
 
 class TfmOrderlume;
 
@@ -47,7 +36,7 @@ struct OrderDisplayTexts {
 // The unit's state, alive from unit start-up to unit shut-down.
 struct TwoLinesFormUnit {
   int32_t LogLevel = 0;
-  RegistrationTarget Registration;  // RegHost, RegPort, RegistrationSocket
+  OwnedRegistration Registration;  // RegHost, RegPort, RegistrationSocket
   bool Started = false;
   std::wstring MoneyFormat;
   bool StaticTextInOrder = false;
@@ -61,6 +50,8 @@ struct TwoLinesFormUnit {
   // The tick count source of the 2000 ms rule (GetTickCount; tests drive it).
   uint32_t (*TickCount)() = nullptr;
   uint32_t Now() const { return TickCount ? TickCount() : GetTickCount(); }
+  // How the delayed apply makes its delays (tests put in their own).
+  StartDelayFn StartDelay = &StartTimerThread;
 };
 
 TwoLinesFormUnit& Unit();

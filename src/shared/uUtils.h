@@ -12,9 +12,8 @@
 #include <cstdint>
 #include <memory>
 
+#include "display/DisplayMessages.h"  // WM_APPLY_DATA, a message of the display windows
 #include "win/Handles.h"
-
-constexpr UINT WM_APPLY_DATA = 0x40D;
 
 class TTimerThreadRef;
 

@@ -14,16 +14,18 @@
 #include <string>
 #include <vector>
 
+#include "display/DisplayMessages.h"
+
 namespace zebhost {
 
-// Display window messages and WM_COPYDATA tags.
-constexpr UINT WM_HIDE_DISPLAY = 0x40B;
-constexpr UINT WM_SHOW_DISPLAY = 0x40C;
-constexpr UINT WM_APPLY_DATA = 0x40D;
-constexpr UINT WM_SCENE_ENDED = 0x40F;
-constexpr ULONG_PTR CHECK_DATA_TAG = 0xD2D2;
-constexpr ULONG_PTR SCENARIO_DATA_TAG = 0xD3D3;
-constexpr ULONG_PTR MENU_DATA_TAG = 0xD4D4;
+// Display window messages and WM_COPYDATA tags: the display programs' own values.
+using ::CHECK_DATA_TAG;
+using ::MENU_DATA_TAG;
+using ::SCENARIO_DATA_TAG;
+using ::WM_APPLY_DATA;
+using ::WM_HIDE_DISPLAY;
+using ::WM_SCENE_ENDED;
+using ::WM_SHOW_DISPLAY;
 
 constexpr DWORD kDefaultSendTimeoutMs = 5000;
 
