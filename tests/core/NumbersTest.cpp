@@ -133,6 +133,7 @@ TEST(ParseIntList, PiecesTrailingCommaAndErrors) {
   try {
     std::vector<int32_t> out;
     ParseIntList(u"1, 2 ,3", out);
+    ADD_FAILURE() << "' 2 ' was read as an integer";
   } catch (const Exception& e) {
     EXPECT_EQ(e.Message(), u"' 2 ' is not a valid integer value");
   }
