@@ -21,6 +21,11 @@ std::u16string RemoveCrLfPairs(std::u16string_view text) {
   return out;
 }
 
+std::u16string_view BareFileName(std::u16string_view path) noexcept {
+  const size_t delimiter = path.find_last_of(u"\\:");
+  return delimiter == std::u16string_view::npos ? path : path.substr(delimiter + 1);
+}
+
 namespace {
 char16_t UpperChar(char16_t c) {
   if (c >= u'a' && c <= u'z') return c - 32;

@@ -22,3 +22,7 @@ class CaseMap {
 // A system-free mapping of ASCII, Latin-1 and the basic Cyrillic block (А-я, Ё/ё, Ѐ-Џ/ѐ-џ), for the
 // native build and tests.
 const CaseMap& SimpleCaseMap() noexcept;
+
+// The bare file name of a path: the part after the last "\" or ":" (the whole path when it has
+// neither), the name under which a picture goes into a movie's in-memory file list.
+std::u16string_view BareFileName(std::u16string_view path) noexcept;
