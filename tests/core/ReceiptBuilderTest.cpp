@@ -7,7 +7,7 @@
 #include <vector>
 
 #include "core/Exception.h"
-#include "core/ReceiptBuilder.h"
+#include "core/receiptdisplay/ReceiptBuilder.h"
 #include "core/Utf.h"
 
 void PrintTo(const ReceiptPicture& p, std::ostream* os) {

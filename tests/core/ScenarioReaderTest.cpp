@@ -7,7 +7,7 @@
 
 #include "core/Exception.h"
 #include "core/Menu.h"
-#include "core/ScenarioReader.h"
+#include "core/receiptdisplay/ScenarioReader.h"
 #include "core/Utf.h"
 
 void PrintTo(const GalleryEntry& e, std::ostream* os) {

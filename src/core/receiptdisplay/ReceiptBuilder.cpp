@@ -1,5 +1,5 @@
 // The receipt build's plan: the change key, the check's code lists, the items and their pictures.
-#include "core/ReceiptBuilder.h"
+#include "core/receiptdisplay/ReceiptBuilder.h"
 
 #include "core/Exception.h"
 #include "core/NumberForms.h"

@@ -1,5 +1,5 @@
 // The gallery list of a scenario: its dish codes, looked up in the menu.
-#include "core/ScenarioReader.h"
+#include "core/receiptdisplay/ScenarioReader.h"
 
 #include <algorithm>
 
