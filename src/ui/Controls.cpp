@@ -152,6 +152,9 @@ struct Measuring {
 
 }  // namespace
 
+// Texts up to this length are drawn whole: GDI+ lays them out in far less than a frame.
+constexpr size_t kShortText = 512;
+
 struct Text::DrawnText {
   unsigned long long revision;
   TextCut cut;
@@ -553,6 +556,17 @@ void Text::DrawSelf(Gdiplus::Graphics& g, float opacity) const {
   Gdiplus::Region clip;
   g.GetClip(&clip);
   g.IntersectClip(Gdiplus::RectF(0, 0, w, boxHeight));
+  Gdiplus::SolidBrush brush(WithOpacity(color_, opacity));
+  if (text_.size() <= kShortText && !cutHeight_ && !cutWidth_) {
+    // A short text in a box that holds all of it: laid out whole, at a cost the bounds below would
+    // only add to.
+    auto format = MakeFormat(wordWrap_, horz_, vert_);
+    const std::wstring& whole = TextToDraw(TextCut{});
+    g.DrawString(whole.c_str(), static_cast<INT>(whole.size()), font.get(), Gdiplus::RectF(0, y, w, h),
+                 format.get(), &brush);
+    g.SetClip(&clip);
+    return;
+  }
   Gdiplus::RectF visible;  // the part of the box this frame draws, in the box's coordinates
   g.GetVisibleClipBounds(&visible);
   Gdiplus::Matrix transform;
@@ -603,7 +617,6 @@ void Text::DrawSelf(Gdiplus::Graphics& g, float opacity) const {
     cut.keepCount = Count(w + size_, least, 0);
   }
   auto format = MakeFormat(wordWrap_, horz, vert);
-  Gdiplus::SolidBrush brush(WithOpacity(color_, opacity));
   const std::wstring& text = TextToDraw(cut);
   g.DrawString(text.c_str(), static_cast<INT>(text.size()), font.get(), layout, format.get(), &brush);
   g.SetClip(&clip);
