@@ -1,6 +1,6 @@
 #pragma once
 // What the movie layer's tests share: a recording movie that keeps every variable and call it gets in
-// order, an application (GDI+ and the exception event), and message pumps.
+// order, an application (GDI+ and the exception event), and the message pumps of tests/support.
 #include <windows.h>
 
 #include <gtest/gtest.h>
@@ -9,6 +9,7 @@
 #include <string>
 #include <vector>
 
+#include "MessagePump.h"
 #include "core/Exception.h"
 #include "flash/FlashPlayer.h"
 #include "flash/NativeMovie.h"
@@ -57,21 +58,6 @@ inline std::u16string Invoke(std::u16string_view function) {
   return u"<invoke name=\"" + std::u16string(function) + u"\" returntype=\"\"><arguments /></invoke>";
 }
 
-// Runs the message loop until `done` holds, for at most `ms` milliseconds; whether it held.
-template <typename Condition>
-bool PumpUntil(ui::Application& app, Condition done, DWORD ms = 5000) {
-  const DWORD start = GetTickCount();
-  while (!done()) {
-    if (GetTickCount() - start >= ms) return false;
-    app.ProcessMessages();
-    MsgWaitForMultipleObjects(0, nullptr, FALSE, 10, QS_ALLINPUT);
-  }
-  return true;
-}
-
-inline void Pump(ui::Application& app, DWORD ms) {
-  PumpUntil(app, [] { return false; }, ms);
-}
 
 // A picture of one colour as PNG file bytes.
 std::string PngBytes(int width, int height, uint32_t premultipliedArgb);

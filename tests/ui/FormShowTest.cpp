@@ -5,20 +5,13 @@
 
 #include <cstdlib>
 
+#include "MessagePump.h"
 #include "ui/Application.h"
 #include "ui/Form.h"
 
 using namespace ui;
 
 namespace {
-
-void Pump(Application& app, DWORD ms) {
-  const DWORD start = GetTickCount();
-  while (GetTickCount() - start < ms) {
-    app.ProcessMessages();
-    MsgWaitForMultipleObjects(0, nullptr, FALSE, 10, QS_ALLINPUT);
-  }
-}
 
 // A form of 100 x 50 at (300, 200), filled with one opaque colour.
 FormOptions Options(const wchar_t* className, bool noActivate) {

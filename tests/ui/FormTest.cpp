@@ -7,6 +7,7 @@
 #include <vector>
 
 #include "core/Exception.h"
+#include "MessagePump.h"
 #include "ui/Application.h"
 #include "ui/Form.h"
 #include "ui/PlainForm.h"
@@ -14,27 +15,6 @@
 using namespace ui;
 
 namespace {
-
-// Runs the message loop for `ms` milliseconds.
-void Pump(Application& app, DWORD ms) {
-  const DWORD start = GetTickCount();
-  while (GetTickCount() - start < ms) {
-    app.ProcessMessages();
-    MsgWaitForMultipleObjects(0, nullptr, FALSE, 10, QS_ALLINPUT);
-  }
-}
-
-// Runs the message loop until `done` holds, for at most `ms` milliseconds; whether it held.
-template <typename Condition>
-bool PumpUntil(Application& app, Condition done, DWORD ms = 5000) {
-  const DWORD start = GetTickCount();
-  while (!done()) {
-    if (GetTickCount() - start >= ms) return false;
-    app.ProcessMessages();
-    MsgWaitForMultipleObjects(0, nullptr, FALSE, 10, QS_ALLINPUT);
-  }
-  return true;
-}
 
 struct FormTest : ::testing::Test {
   Application app;
