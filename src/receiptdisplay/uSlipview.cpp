@@ -10,7 +10,6 @@
 #include "display/StringsTable.h"
 #include "flash/movies/ReceiptMovie.h"
 #include "shared/Logging.h"
-#include "win/WinCodePage.h"
 #include "win/WinText.h"
 
 namespace {
@@ -40,10 +39,7 @@ void ResetUnitForTests() { g_unit = std::make_unique<SlipviewUnit>(); }
 
 void SlipviewInitialization() {
   SlipviewUnit& u = Unit();
-  u.LogLevel = ReadSettingInteger(L"LOGFILE", L"Log", 1);
-  InitLog(L"Slipview", u.LogLevel);
-  u.Registration.RegHost = ToAnsi(ToU16(ReadSettingString(L"REGSOCKET", L"Host", L"127.0.0.1")));
-  u.Registration.RegPort = ReadSettingInteger(L"REGSOCKET", L"Port", 2489);
+  u.LogLevel = StartDisplayUnit(L"Slipview", u.Registration);
 }
 
 void SlipviewFinalization() {

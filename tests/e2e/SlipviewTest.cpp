@@ -32,15 +32,6 @@ class SlipviewRun : public DisplayRun {
   }
 };
 
-void ExpectRect(HWND h, int left, int top, int width, int height) {
-  RECT r;
-  GetWindowRect(h, &r);
-  EXPECT_EQ(r.left, left);
-  EXPECT_EQ(r.top, top);
-  EXPECT_EQ(r.right - r.left, width);
-  EXPECT_EQ(r.bottom - r.top, height);
-}
-
 TEST(SlipviewStart, RegistersStartsHiddenAndShowsAtItsPlace) {
   SlipviewRun run;
   HWND h = run.StartAndWaitCreated();
@@ -60,7 +51,7 @@ TEST(SlipviewStart, RegistersStartsHiddenAndShowsAtItsPlace) {
 
   EXPECT_EQ(zebhost::ShowDisplay(h), 1);
   EXPECT_TRUE(IsWindowVisible(h));
-  ExpectRect(h, 1024, 220, 768, 805);
+  ExpectWindowRect(h, 1024, 220, 768, 805);
   EXPECT_NE(GetWindowLongW(h, GWL_EXSTYLE) & WS_EX_LAYERED, 0);
   EXPECT_EQ(zebhost::ShowDisplay(h), 1) << "a show of a shown display";
   EXPECT_TRUE(run.WaitForLog(L"< apply data", 1, 3000)) << "a show applies the kept texts again";
@@ -84,7 +75,7 @@ TEST(SlipviewStart, SettingsPlaceTheWindow) {
   HWND h = run.StartAndWaitCreated();
   ASSERT_NE(h, nullptr);
   EXPECT_EQ(zebhost::ShowDisplay(h), 1);
-  ExpectRect(h, 10, 20, 600, 700);
+  ExpectWindowRect(h, 10, 20, 600, 700);
 }
 
 // A strings table that does not parse ends the guarded steps: no registration, the window stays at
@@ -95,7 +86,7 @@ TEST(SlipviewStart, StringsTableThatFailsLeavesTheLaterStepsUndone) {
   HWND h = run.StartAndWaitCreated();
   ASSERT_NE(h, nullptr);
   EXPECT_FALSE(run.Receiver().Receive(500).has_value()) << "no registration";
-  ExpectRect(h, 0, 0, 776, 832);
+  ExpectWindowRect(h, 0, 0, 776, 832);
   EXPECT_EQ(zebhost::SendCopyData(h, zebhost::CHECK_DATA_TAG, L"<Check/>"), 1);
   EXPECT_EQ(zebhost::SendCopyData(h, zebhost::MENU_DATA_TAG, L"<Menu/>"), 1);
   EXPECT_EQ(zebhost::ShowDisplay(h), 1);
