@@ -4,6 +4,7 @@
 #include <gtest/gtest.h>
 
 #include <memory>
+#include <stdexcept>
 #include <string>
 #include <vector>
 
@@ -195,6 +196,38 @@ TEST_F(SlipviewForm, ApplyLetsGoOnlyOfADelayThatHasRunOut) {
   Pump(900);  // the delay runs out and its apply lets it go
   EXPECT_FALSE(form_->ScenarioTimerThread);
   EXPECT_EQ(Count(Log(), L"> apply data"), 2u);
+}
+
+// A text handled after its delay ran out but before that delay's apply: the expired delay is left
+// alone, the new one waits 1000 ms and stays named through the first apply, and the text is applied
+// twice.
+TEST_F(SlipviewForm, CheckInTheExpiredGapIsAppliedTwice) {
+  form_->Create();
+  EXPECT_EQ(CopyData(CHECK_DATA_TAG, L"<Check/>", 16), 1);
+  Sleep(700);  // the delay runs out and posts while the loop is busy
+  const DWORD second = GetTickCount();
+  EXPECT_EQ(CopyData(CHECK_DATA_TAG, L"<Check/>", 16), 1);
+  EXPECT_EQ(form_->ScenarioTimerThread.Interval(), 1000);
+  Pump(100);
+  EXPECT_EQ(Count(Log(), L"> apply data"), 1u);
+  EXPECT_TRUE(form_->ScenarioTimerThread) << "the delay started in the gap stays named";
+  while (Count(Log(), L"> apply data") < 2 && GetTickCount() - second < 3000) Pump(20);
+  EXPECT_EQ(Count(Log(), L"> apply data"), 2u);
+  EXPECT_GE(GetTickCount() - second, 950u);
+  EXPECT_FALSE(form_->ScenarioTimerThread);
+}
+
+TEST_F(SlipviewForm, ExceptionInAHandlerEndsTheProgramAfterTwoLines) {
+  form_->Create();
+  form_->AppException(std::runtime_error("broken"));
+  EXPECT_TRUE(app_->Terminated() || [] {
+    MSG msg;
+    return PeekMessageW(&msg, nullptr, WM_QUIT, WM_QUIT, PM_NOREMOVE) != 0;
+  }());
+  const std::wstring log = Log();
+  const size_t av = log.find(L"[ERROR] AV \rbroken");
+  ASSERT_NE(av, std::wstring::npos);
+  EXPECT_LT(av, log.find(L"[ERROR] application self-terminated"));
 }
 
 TEST_F(SlipviewForm, CloseCancelsAWaitingDelay) {
