@@ -1,6 +1,7 @@
 // Not a test: the real Slipview.exe measured from outside, beside the smallest program with a window
 // and GDI+ (EmptyWindowProgram) started the same way in the same run:
-//   the working set (GetProcessMemoryInfo) and Linux's resident size (VmRSS, under Wine) of the empty
+//   the working set (GetProcessMemoryInfo) and Linux's resident size (VmRSS and its anonymous and
+//   file parts, under Wine) of the empty
 //   program, of Slipview while shown and of Slipview after a hide (which trims its working set);
 //   Slipview's CPU time over ten idle seconds shown and ten hidden (under Wine from its Linux /proc
 //   entry, as Wine's GetProcessTimes answers with the caller's own times).
@@ -35,7 +36,7 @@ std::optional<std::wstring> LinuxProcess(const TempDir& folder, const std::wstri
 }
 
 struct Memory {
-  std::optional<double> workingSet, rss;
+  std::optional<double> workingSet, rss, anonymous, files;
 };
 
 Memory Measure(HANDLE process, const std::optional<std::wstring>& proc) {
@@ -43,13 +44,18 @@ Memory Measure(HANDLE process, const std::optional<std::wstring>& proc) {
   PROCESS_MEMORY_COUNTERS c{};
   c.cb = sizeof c;
   if (GetProcessMemoryInfo(process, &c, sizeof c)) m.workingSet = c.WorkingSetSize / 1048576.0;
-  if (proc) m.rss = benchproc::StatusMb(*proc, "VmRSS");
+  if (proc) {
+    m.rss = benchproc::StatusMb(*proc, "VmRSS");
+    m.anonymous = benchproc::StatusMb(*proc, "RssAnon");
+    m.files = benchproc::StatusMb(*proc, "RssFile");
+  }
   return m;
 }
 
 void Print(const char* what, const Memory& m) {
-  std::printf("%-28s working set %s MB, VmRSS %s MB\n", what, Figure(m.workingSet, "%.1f").c_str(),
-              Figure(m.rss, "%.1f").c_str());
+  std::printf("%-28s working set %s MB, VmRSS %s MB (anonymous %s, files %s)\n", what,
+              Figure(m.workingSet, "%.1f").c_str(), Figure(m.rss, "%.1f").c_str(), Figure(m.anonymous, "%.1f").c_str(),
+              Figure(m.files, "%.1f").c_str());
 }
 
 std::optional<double> Ratio(const std::optional<double>& a, const std::optional<double>& b) {
