@@ -1,6 +1,8 @@
 #include "display/RegistrationSocket.h"
 
 #include "shared/Logging.h"
+#include "win/WinCodePage.h"
+#include "win/WinText.h"
 
 namespace {
 void Failed(const wchar_t* line, const std::function<void()>& requestEnd) {
@@ -8,6 +10,14 @@ void Failed(const wchar_t* line, const std::function<void()>& requestEnd) {
   requestEnd();
 }
 }  // namespace
+
+int32_t StartDisplayUnit(const std::wstring& logName, RegistrationTarget& registration) {
+  const int32_t level = ReadSettingInteger(L"LOGFILE", L"Log", 1);
+  InitLog(logName, level);
+  registration.RegHost = ToAnsi(ToU16(ReadSettingString(L"REGSOCKET", L"Host", L"127.0.0.1")));
+  registration.RegPort = ReadSettingInteger(L"REGSOCKET", L"Port", 2489);
+  return level;
+}
 
 void OpenRegistrationSocket(OwnedRegistration& registration, const std::function<void()>& requestEnd) {
   WSADATA wsa;

@@ -3,7 +3,9 @@
 // until the unit's shut-down closes it and cleans WinSock up.
 #include <winsock2.h>
 
+#include <cstdint>
 #include <functional>
+#include <string>
 
 #include "display/Registration.h"
 #include "win/Sockets.h"
@@ -13,6 +15,11 @@
 struct OwnedRegistration : RegistrationTarget {
   win::UniqueSocket Socket;
 };
+
+// The display unit's start-up: the log level (section "LOGFILE", key "Log", default 1) and the log
+// started under `logName`, then the registration destination (section "REGSOCKET": "Host", default
+// "127.0.0.1", as 8-bit text in the system's code page; "Port", default 2489). Returns the log level.
+int32_t StartDisplayUnit(const std::wstring& logName, RegistrationTarget& registration);
 
 // The WinSock steps of form creation, in this order: start WinSock 1.1, make a UDP socket, bind it to
 // any local address with a port that the system picks, read its local name (not used further). Each

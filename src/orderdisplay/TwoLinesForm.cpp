@@ -35,10 +35,7 @@ void ResetUnitForTests() { g_unit = std::make_unique<TwoLinesFormUnit>(); }
 
 void TwoLinesFormInitialization() {
   TwoLinesFormUnit& u = Unit();
-  u.LogLevel = ReadSettingInteger(L"LOGFILE", L"Log", 1);
-  InitLog(L"Orderlume", u.LogLevel);
-  u.Registration.RegHost = ToAnsi(ToU16(ReadSettingString(L"REGSOCKET", L"Host", L"127.0.0.1")));
-  u.Registration.RegPort = ReadSettingInteger(L"REGSOCKET", L"Port", 2489);
+  u.LogLevel = StartDisplayUnit(L"Orderlume", u.Registration);
 }
 
 void TwoLinesFormFinalization() {

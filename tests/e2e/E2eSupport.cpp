@@ -84,6 +84,15 @@ bool DisplayRun::Stop(DWORD timeoutMs) {
   return process_->Stop(timeoutMs);
 }
 
+void ExpectWindowRect(HWND window, int left, int top, int width, int height) {
+  RECT r{};
+  GetWindowRect(window, &r);
+  EXPECT_EQ(r.left, left);
+  EXPECT_EQ(r.top, top);
+  EXPECT_EQ(r.right - r.left, width);
+  EXPECT_EQ(r.bottom - r.top, height);
+}
+
 std::vector<HWND> VisibleWindowsOf(DWORD processId) {
   std::vector<HWND> out;
   for (HWND w = GetTopWindow(nullptr); w; w = GetWindow(w, GW_HWNDNEXT)) {

@@ -65,6 +65,9 @@ class OrderlumeRun : public DisplayRun {
   explicit OrderlumeRun(const std::string& extraSettings = "", bool setHost = true);
 };
 
+// Expects the window's rectangle on the screen to be this one.
+void ExpectWindowRect(HWND window, int left, int top, int width, int height);
+
 // The visible top-level windows of a process, in z-order from the top.
 std::vector<HWND> VisibleWindowsOf(DWORD processId);
 // The process's own visible window with this caption (windows of other programs with the same

@@ -8,15 +8,6 @@ namespace {
 
 std::vector<unsigned char> Utf16(const std::wstring& s) { return Utf16Bytes(s); }
 
-void ExpectRect(HWND h, int left, int top, int width, int height) {
-  RECT r;
-  GetWindowRect(h, &r);
-  EXPECT_EQ(r.left, left);
-  EXPECT_EQ(r.top, top);
-  EXPECT_EQ(r.right - r.left, width);
-  EXPECT_EQ(r.bottom - r.top, height);
-}
-
 std::vector<unsigned char> Encoded(const std::wstring& text, UINT codePage, bool utf8Bom) {
   const std::string narrow = Narrow(text, codePage);
   std::vector<unsigned char> bytes(narrow.begin(), narrow.end());
@@ -49,7 +40,7 @@ TEST(OrderlumeStart, RegistersPlacesItsWindowAndCloses) {
 
   HWND h = run.WaitVisible();
   ASSERT_NE(h, nullptr);
-  ExpectRect(h, 1024, 0, 768, 1024);
+  ExpectWindowRect(h, 1024, 0, 768, 1024);
   const LONG style = GetWindowLongW(h, GWL_STYLE);
   const LONG ex = GetWindowLongW(h, GWL_EXSTYLE);
   EXPECT_EQ(style & (WS_CAPTION | WS_THICKFRAME | WS_BORDER), 0);
@@ -80,7 +71,7 @@ TEST(OrderlumeStart, SettingsPlaceAndScaleTheWindow) {
   run.Start();
   HWND h = run.WaitVisible();
   ASSERT_NE(h, nullptr);
-  ExpectRect(h, 10, 20, 600, 800);
+  ExpectWindowRect(h, 10, 20, 600, 800);
   // With all four keys the background window takes exactly the same rectangle, below the display.
   HWND bg = nullptr;
   DWORD pid = run.Process()->Id();
@@ -90,7 +81,7 @@ TEST(OrderlumeStart, SettingsPlaceAndScaleTheWindow) {
     if (owner == pid && w != h && IsWindowVisible(w)) bg = w;
   }
   ASSERT_NE(bg, nullptr) << "no background window";
-  ExpectRect(bg, 10, 20, 600, 800);
+  ExpectWindowRect(bg, 10, 20, 600, 800);
   EXPECT_EQ(GetWindowLongW(bg, GWL_EXSTYLE) & WS_EX_TOPMOST, 0);
   EXPECT_NE(GetWindowLongW(bg, GWL_EXSTYLE) & WS_EX_TOOLWINDOW, 0);
 }

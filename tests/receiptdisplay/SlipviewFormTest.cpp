@@ -1,0 +1,242 @@
+// The receipt form in-process against a recording movie in place of "check.swf": what form creation
+// hands the movie, the hidden start, the gallery tick with no entries, the menu that is put in force
+// only when it parses, and the delay that the apply lets go of only once it has run out.
+#include <gtest/gtest.h>
+
+#include <memory>
+#include <stdexcept>
+#include <string>
+#include <vector>
+
+#include "TestFiles.h"
+#include "receiptdisplay/uSlipview.h"
+#include "shared/Logging.h"
+#include "win/WinCodePage.h"
+#include "win/WinPaths.h"
+
+namespace {
+
+std::vector<std::u16string> g_calls;  // what the movie was handed, in order
+
+class RecordingMovie : public flash::NativeMovie {
+ public:
+  explicit RecordingMovie(flash::MovieHost& host) : NativeMovie(host, {}) {}
+
+ protected:
+  void OnLoad() override {
+    for (const char16_t* name : {u"reloadGallery", u"deleteCheck", u"buildCheck", u"newDataCheck", u"updateTitle"})
+      AddCallback(name, [name] {
+        g_calls.push_back(std::u16string(u"call ") + name);
+        return std::u16string();
+      });
+    AddCallback(u"sayPositive", [this] {
+      FSCommand(u"positive");
+      FSCommand(u"Positive");
+      FSCommand(u"negative");
+      return std::u16string();
+    });
+  }
+  void OnVariableSet(std::u16string_view name) override {
+    g_calls.push_back(std::u16string(name) + u"=" + Variable(name));
+  }
+};
+
+class SlipviewForm : public ::testing::Test {
+ protected:
+  void SetUp() override {
+    g_calls.clear();
+    ResetUnitForTests();
+    WriteText(ExecutableFolder() + L"Zebrane.ini",
+              "[LOGFILE]\r\nLog=3\r\nLogDir=" + Narrow(logDir_.Path()) + "\r\n[REGSOCKET]\r\nPort=9\r\n");
+    ResetGlobalLogForTests();
+    SlipviewInitialization();
+    app_ = std::make_unique<ui::Application>();
+    form_ = std::make_unique<TfmSlipview>(*app_, L"SlipviewFormTestForm");
+    Unit().fmSlipview = form_.get();
+    recording_ = std::make_unique<flash::MovieRegistration>(
+        u"check.swf", [](flash::MovieHost& host) { return std::make_unique<RecordingMovie>(host); });
+  }
+
+  void TearDown() override {
+    form_->FormClose();
+    form_.reset();
+    recording_.reset();
+    SlipviewFinalization();
+    ResetGlobalLogForTests();
+    app_.reset();
+  }
+
+  std::wstring Log() const { return ReadUtf16File(logDir_ / L"Slipview.01.log"); }
+  static size_t Count(const std::wstring& text, const std::wstring& what) {
+    size_t n = 0;
+    for (size_t at = text.find(what); at != std::wstring::npos; at = text.find(what, at + 1)) ++n;
+    return n;
+  }
+  LRESULT CopyData(ULONG_PTR tag, const std::wstring& text, size_t bytes) {
+    COPYDATASTRUCT record{tag, static_cast<DWORD>(bytes), const_cast<wchar_t*>(text.c_str())};
+    TMessage m{WM_COPYDATA, 0, reinterpret_cast<LPARAM>(&record), 0};
+    form_->WMCopyData(m);
+    return m.Result;
+  }
+  static void Pump(DWORD ms) {
+    const DWORD start = GetTickCount();
+    while (GetTickCount() - start < ms) {
+      MSG msg;
+      while (PeekMessageW(&msg, nullptr, 0, 0, PM_REMOVE)) DispatchMessageW(&msg);
+      Sleep(5);
+    }
+  }
+
+  TempDir logDir_;
+  std::unique_ptr<ui::Application> app_;
+  std::unique_ptr<TfmSlipview> form_;
+  std::unique_ptr<flash::MovieRegistration> recording_;
+};
+
+TEST_F(SlipviewForm, CreationHandsTheMovieItsTitleAndBlankEntryAndStartsHidden) {
+  form_->Create();
+  const std::vector<std::u16string> expected = {
+      u"TitleXML=<Item Name=\"Наименование\" Quantity=\"Количество\" Amount=\"Стоимость\" "
+      u"Description=\"Приходите еще!\" Evaluation=\"false\"/>",
+      u"GalleryXML=<?xml version=\"1.0\" encoding=\"utf-8\"?><Item Name=\" \" Picture=\"\"/>",
+      u"call updateTitle"};
+  EXPECT_EQ(g_calls, expected);
+  const SlipviewUnit& u = Unit();
+  EXPECT_TRUE(u.Started);
+  EXPECT_FALSE(form_->Visible());
+  EXPECT_EQ(form_->LayeredFlashForm.AlphaBlendValue(), 0);
+  EXPECT_NE(GetWindowLongW(form_->Handle(), GWL_EXSTYLE) & WS_EX_TOOLWINDOW, 0);
+  EXPECT_TRUE(form_->ExpoTimer.Enabled());
+  EXPECT_EQ(form_->ExpoTimer.Interval(), 3000u);
+  EXPECT_EQ(u.MoneyFormat, L"0");
+  EXPECT_EQ(u.ItemNameField, L"Name");
+  EXPECT_TRUE(u.ShowZeroCheckLines);
+  EXPECT_EQ(form_->Caption(), L"Slipview");
+  EXPECT_EQ(form_->Left(), 1024);
+  EXPECT_EQ(form_->Top(), 220);
+  EXPECT_EQ(form_->Width(), 768);
+  EXPECT_EQ(form_->Height(), 805);
+  const std::wstring log = Log();
+  EXPECT_LT(log.find(L"> Create"), log.find(L"> started"));
+  EXPECT_LT(log.find(L"< started"), log.find(L"< Create"));
+}
+
+TEST_F(SlipviewForm, DisplayTextsReachTheTitleAsEntities) {
+  Unit().Texts.NAME = L"Fish & \"Chips\"";
+  form_->Create();
+  ASSERT_FALSE(g_calls.empty());
+  const std::u16string start = u"TitleXML=<Item Name=\"Fish &amp; &quot;Chips&quot;\" ";
+  EXPECT_EQ(g_calls[0].substr(0, start.size()), start);
+}
+
+TEST_F(SlipviewForm, GalleryTickWithoutEntriesShowsTheBlankEntry) {
+  form_->Create();
+  g_calls.clear();
+  form_->ExpoTimerTimer();
+  form_->FormClose();  // no gallery list any more: the tick still shows the blank entry
+  form_->ExpoTimerTimer();
+  const std::u16string blank = u"GalleryXML=<?xml version=\"1.0\" encoding=\"utf-8\"?><Item Name=\" \" Picture=\"\"/>";
+  EXPECT_EQ(g_calls, (std::vector<std::u16string>{blank, u"call reloadGallery", blank, u"call reloadGallery"}));
+}
+
+TEST_F(SlipviewForm, MovieCommandsAreLoggedFromTheLoop) {
+  form_->Create();
+  form_->FlashPlayer.CallFunction(u"<invoke name=\"sayPositive\" returntype=\"\"><arguments /></invoke>");
+  EXPECT_EQ(Count(Log(), L"Positive"), 0u) << "nothing is delivered inside the call";
+  Pump(200);
+  const std::wstring log = Log();
+  EXPECT_EQ(Count(log, L"[NOTE] Positive"), 1u);
+  EXPECT_EQ(Count(log, L"[NOTE] Negative"), 1u);
+  EXPECT_LT(log.find(L"Positive"), log.find(L"Negative"));
+}
+
+TEST_F(SlipviewForm, MenuIsPutInForceOnlyWhenItParses) {
+  form_->Create();
+  SlipviewUnit& u = Unit();
+  // Counted terminating zero: the menu is read up to it.
+  const std::wstring good = L"<?xml version=\"1.0\"?><Menu><Dish Code=\"1\"/></Menu>";
+  EXPECT_EQ(CopyData(MENU_DATA_TAG, good, 2 * (good.size() + 1)), 1);
+  ASSERT_NE(u.MenuDocument->Root(), nullptr);
+  EXPECT_EQ(u.MenuDocument->Root()->Name(), u"Menu");
+  EXPECT_EQ(u.MenuText, good + L'\0');
+  const XmlDocument* inForce = u.MenuDocument.get();
+
+  for (const std::wstring bad : {L"<Menu><Dish></Menu>", L"<?xml version=\"1.0\" encoding=\"klingon\"?><Menu/>"}) {
+    EXPECT_EQ(CopyData(MENU_DATA_TAG, bad, 2 * bad.size()), 1);
+    EXPECT_EQ(u.MenuDocument.get(), inForce);
+    EXPECT_EQ(u.MenuText, good + L'\0');
+  }
+  EXPECT_EQ(Count(Log(), L"[ERROR] AV in WMCopyData"), 2u);
+
+  // No text: an empty menu, and no scenario is applied until a menu with text comes.
+  EXPECT_EQ(CopyData(MENU_DATA_TAG, L"", 0), 1);
+  EXPECT_EQ(u.MenuDocument->Root(), nullptr);
+  EXPECT_TRUE(u.MenuText.empty());
+}
+
+TEST_F(SlipviewForm, TextsKeepTheirCountedCharacters) {
+  form_->Create();
+  SlipviewUnit& u = Unit();
+  EXPECT_EQ(CopyData(SCENARIO_DATA_TAG, L"<SceneList/>", 7), 1);
+  EXPECT_EQ(u.ScenarioText, L"<Sc");
+  EXPECT_EQ(CopyData(0xD5D5, L"<Check/>", 16), 1);
+  EXPECT_TRUE(u.PendingData.empty());
+  EXPECT_EQ(Count(Log(), L"receive"), 1u);
+}
+
+TEST_F(SlipviewForm, ApplyLetsGoOnlyOfADelayThatHasRunOut) {
+  form_->Create();
+  EXPECT_EQ(CopyData(CHECK_DATA_TAG, L"<Check/>", 16), 1);
+  ASSERT_TRUE(form_->ScenarioTimerThread);
+  // An apply brought by an earlier delay while this one still waits: it stays named.
+  TMessage m{WM_APPLY_DATA, 0, 0, 0};
+  form_->WMApplyData(m);
+  EXPECT_EQ(m.Result, 1);
+  EXPECT_TRUE(form_->ScenarioTimerThread);
+  Pump(900);  // the delay runs out and its apply lets it go
+  EXPECT_FALSE(form_->ScenarioTimerThread);
+  EXPECT_EQ(Count(Log(), L"> apply data"), 2u);
+}
+
+// A text handled after its delay ran out but before that delay's apply: the expired delay is left
+// alone, the new one waits 1000 ms and stays named through the first apply, and the text is applied
+// twice.
+TEST_F(SlipviewForm, CheckInTheExpiredGapIsAppliedTwice) {
+  form_->Create();
+  EXPECT_EQ(CopyData(CHECK_DATA_TAG, L"<Check/>", 16), 1);
+  Sleep(700);  // the delay runs out and posts while the loop is busy
+  const DWORD second = GetTickCount();
+  EXPECT_EQ(CopyData(CHECK_DATA_TAG, L"<Check/>", 16), 1);
+  EXPECT_EQ(form_->ScenarioTimerThread.Interval(), 1000);
+  Pump(100);
+  EXPECT_EQ(Count(Log(), L"> apply data"), 1u);
+  EXPECT_TRUE(form_->ScenarioTimerThread) << "the delay started in the gap stays named";
+  while (Count(Log(), L"> apply data") < 2 && GetTickCount() - second < 3000) Pump(20);
+  EXPECT_EQ(Count(Log(), L"> apply data"), 2u);
+  EXPECT_GE(GetTickCount() - second, 950u);
+  EXPECT_FALSE(form_->ScenarioTimerThread);
+}
+
+TEST_F(SlipviewForm, ExceptionInAHandlerEndsTheProgramAfterTwoLines) {
+  form_->Create();
+  form_->AppException(std::runtime_error("broken"));
+  EXPECT_TRUE(app_->Terminated() || [] {
+    MSG msg;
+    return PeekMessageW(&msg, nullptr, WM_QUIT, WM_QUIT, PM_NOREMOVE) != 0;
+  }());
+  const std::wstring log = Log();
+  const size_t av = log.find(L"[ERROR] AV \rbroken");
+  ASSERT_NE(av, std::wstring::npos);
+  EXPECT_LT(av, log.find(L"[ERROR] application self-terminated"));
+}
+
+TEST_F(SlipviewForm, CloseCancelsAWaitingDelay) {
+  form_->Create();
+  EXPECT_EQ(CopyData(CHECK_DATA_TAG, L"<Check/>", 16), 1);
+  form_->FormClose();
+  EXPECT_EQ(form_->flist, nullptr);
+  Pump(800);
+  EXPECT_EQ(Count(Log(), L"> apply data"), 0u);
+}
+
+}  // namespace
