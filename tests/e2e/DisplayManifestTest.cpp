@@ -129,9 +129,9 @@ class ActivationContext {
   DWORD error_ = 0;
 };
 
-class OrderlumeManifest : public ::testing::TestWithParam<std::wstring> {};
+class DisplayManifest : public ::testing::TestWithParam<std::wstring> {};
 
-TEST_P(OrderlumeManifest, OneManifestResourceNumberedOne) {
+TEST_P(DisplayManifest, OneManifestResourceNumberedOne) {
   const Resources r = ManifestResources(GetParam());
   // A second manifest (a toolchain's default one linked in beside ours) would show as a second name
   // or language here.
@@ -140,7 +140,7 @@ TEST_P(OrderlumeManifest, OneManifestResourceNumberedOne) {
   EXPECT_EQ(r.text.rfind("<?xml", 0), 0u) << r.text.substr(0, 40);
 }
 
-TEST_P(OrderlumeManifest, SystemReadsPerMonitorAwarenessInvokerLevelAndWindows7To11) {
+TEST_P(DisplayManifest, SystemReadsPerMonitorAwarenessInvokerLevelAndWindows7To11) {
   const ActivationContext context(GetParam());
   ASSERT_TRUE(context.Valid()) << "the system does not take the manifest (error " << context.Error() << ")";
   // Windows 10 1607 and later read dpiAwareness and take its first item they know: PerMonitorV2
@@ -163,15 +163,30 @@ TEST_P(OrderlumeManifest, SystemReadsPerMonitorAwarenessInvokerLevelAndWindows7T
   EXPECT_EQ(context.SupportedSystems(), expected);
 }
 
-// The program the tests run and, where this machine runs a 64-bit twin of it, the 32-bit deliverable.
-std::vector<std::wstring> Programs() {
-  std::vector<std::wstring> out{OrderlumeExe()};
-  const std::wstring delivered = ZEB_DELIVERED_ORDERLUME_EXE;
-  if (_wcsicmp(delivered.c_str(), out[0].c_str()) != 0) out.push_back(delivered);
+// Each display program as the tests run it and, where this machine runs a 64-bit twin of it, as it
+// is delivered (32-bit), with a name for the case.
+struct Program {
+  std::wstring path;
+  std::string name;
+};
+std::vector<Program> Programs() {
+  std::vector<Program> out;
+  for (const char* name : {"Orderlume", "Slipview"}) {
+    const std::wstring file = std::wstring(name, name + std::strlen(name)) + L".exe";
+    const std::wstring tested = BuiltProgram(file);
+    const std::wstring delivered = std::wstring(ZEB_DELIVERED_BIN) + L"\\" + file;
+    out.push_back({tested, std::string(name) + "Tested"});
+    if (_wcsicmp(delivered.c_str(), tested.c_str()) != 0) out.push_back({delivered, std::string(name) + "Delivered"});
+  }
+  return out;
+}
+std::vector<std::wstring> Paths() {
+  std::vector<std::wstring> out;
+  for (const Program& p : Programs()) out.push_back(p.path);
   return out;
 }
 
-INSTANTIATE_TEST_SUITE_P(Programs, OrderlumeManifest, ::testing::ValuesIn(Programs()),
-                         [](const auto& info) { return info.index == 0 ? "Tested" : "Delivered"; });
+INSTANTIATE_TEST_SUITE_P(Programs, DisplayManifest, ::testing::ValuesIn(Paths()),
+                         [](const auto& info) { return Programs()[info.index].name; });
 
 }  // namespace
