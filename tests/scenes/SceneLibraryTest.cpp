@@ -494,4 +494,43 @@ TEST_F(SceneFailureTest, AReloadedLibraryLogsAgain) {
   }
 }
 
+TEST_F(SceneFailureTest, MovieEndReachesTheHostAndACommandOfADestroyedSceneIsDropped) {
+  Scene s(L"ZebProbeSecond");
+  ASSERT_TRUE(s.Loaded());
+  auto useMovie = reinterpret_cast<void(__stdcall*)()>(
+      reinterpret_cast<void*>(GetProcAddress(s.handle, "ProbeUseEndingMovie")));
+  ASSERT_NE(useMovie, nullptr);
+  useMovie();
+  const int start = advert.SceneEndedCount();
+
+  // The movie's "stop" raises EndAnimation: delivered later, from the message loop.
+  s.Create();
+  s.Start(1);
+  s.Stop();
+  EXPECT_EQ(advert.SceneEndedCount(), start);
+  zebhost::Wait(100);
+  EXPECT_EQ(advert.SceneEndedCount(), start + 1);
+
+  // Queued, then the scene is destroyed before the loop runs: never delivered, not to a new scene
+  // either.
+  s.Start(1);
+  s.Stop();
+  s.Destroy();
+  s.Create();
+  zebhost::Wait(100);
+  EXPECT_EQ(advert.SceneEndedCount(), start + 1);
+
+  // A failing command handler logs its line and tells the host nothing.
+  const size_t before = LogTexts(L"ZebProbeSecond").size();
+  s.FailAt("callback");
+  s.Start(1);
+  s.Stop();
+  zebhost::Wait(100);
+  s.FailAt(nullptr);
+  EXPECT_EQ(advert.SceneEndedCount(), start + 1);
+  EXPECT_EQ(LogTextsAfter(L"ZebProbeSecond", before),
+            std::vector<std::wstring>{L"[ERROR] ZebProbeSecond.dll: AV in callback"});
+  s.Destroy();
+}
+
 }  // namespace
