@@ -1,0 +1,108 @@
+// The seven exports of a scene library. Each catches every failure at its edge: the host never sees
+// one. The guarded exports log "<Module>.dll: AV in <export>"; SceneScreenshot and
+// SceneDefaultParameters have nothing to report and answer null or an empty text instead.
+// The exports are defined here, not imported.
+#define ZEB_SCENE_API
+
+#include <windows.h>
+
+#include <new>
+
+#include "core/Exception.h"
+#include "core/Utf.h"
+#include "core/Xml.h"
+#include "scenes/SceneBitmap.h"
+#include "scenes/uFlashScene.h"
+#include "win/WinCodePage.h"
+
+#include "scenes/ZebScene.h"
+
+namespace {
+
+template <class F>
+void Guarded(const wchar_t* name, F&& steps) noexcept {
+  try {
+    steps();
+  } catch (...) {
+    scenes::LogFailure(name);
+  }
+}
+
+std::u16string Text(const wchar_t* s) {
+  return s ? std::u16string(reinterpret_cast<const char16_t*>(s)) : std::u16string();
+}
+
+}  // namespace
+
+extern "C" {
+
+ZebSceneBitmap* __stdcall SceneScreenshot(void) {
+  try {
+    scenes::SceneUnit& u = scenes::Unit();
+    if (!u.SceneForm) return scenes::NewSceneBitmap(0, 0, nullptr);
+    scenes::TfmFlashScene& f = *u.SceneForm;
+    if (f.Visible() && f.FlashPlayer) {
+      ui::Bitmap frame = f.FlashPlayer->GrabToBmp();
+      // An inert player has no frame: the window then shows only its background.
+      if (!frame.Empty()) return scenes::NewSceneBitmap(frame.Width(), frame.Height(), frame.Bits());
+    }
+    if (!u.BackgroundBitmap) return scenes::NewSceneBitmap(0, 0, nullptr);
+    const ui::Bitmap& b = u.BackgroundBitmap->pixels;
+    return scenes::NewSceneBitmap(b.Width(), b.Height(), b.Bits());
+  } catch (...) {
+    return nullptr;
+  }
+}
+
+void __stdcall SceneAnimationsStop(void) {
+  Guarded(L"SceneAnimationsStop", [] { scenes::SceneAnimationsStopSteps(); });
+}
+
+void __stdcall SceneAnimationsStart(BOOL) {
+  Guarded(L"SceneAnimationsStart", [] { scenes::SceneAnimationsStartSteps(); });
+}
+
+void __stdcall SceneDestroy(void) {
+  Guarded(L"SceneDestroy", [] { scenes::SceneDestroySteps(); });
+}
+
+const wchar_t* __stdcall SceneDefaultParameters(void) {
+  try {
+    return reinterpret_cast<const wchar_t*>(scenes::DefaultParametersText().c_str());
+  } catch (...) {
+    return L"";
+  }
+}
+
+void __stdcall SceneParameters(const wchar_t* parameters, const wchar_t* menu) {
+  // Texts that do not parse end the call without a line in the log.
+  auto sceneParameters = std::make_unique<XmlDocument>();
+  auto menuDocument = std::make_unique<XmlDocument>();
+  try {
+    sceneParameters->LoadXml(Utf16ToUtf8(Text(parameters)));
+    menuDocument->LoadXml(ToAnsi(Text(menu)));
+  } catch (...) {
+    return;
+  }
+  try {
+    scenes::SceneUnit& u = scenes::Unit();
+    u.MenuDocument = std::move(menuDocument);
+    scenes::SceneCreateSteps();
+    scenes::FailPoint("SceneParameters");
+  } catch (...) {
+    // A failure while the parameters are applied ends the host at once.
+    scenes::LogFailure(L"SceneParameters");
+    TerminateProcess(GetCurrentProcess(), 0);
+  }
+}
+
+void __stdcall SceneCreate(void) {
+  Guarded(L"SceneCreate", [] { scenes::SceneCreateSteps(); });
+}
+
+BOOL WINAPI DllMain(HINSTANCE, DWORD reason, LPVOID reserved) {
+  if (reason == DLL_PROCESS_DETACH) scenes::ReleaseUnitAtUnload(reserved == nullptr);
+  return TRUE;
+}
+
+}  // extern "C"

@@ -1,0 +1,261 @@
+// The scene library frame: unit state, the scene form and the steps of the exports that work on the
+// scene. Every step refers to the current scene; a part that an earlier, failed teardown already
+// freed is none and its steps are skipped, so that SceneDestroy can run again from its first step.
+#include "scenes/uFlashScene.h"
+
+#include "core/Exception.h"
+#include "shared/Logging.h"
+#include "ui/Module.h"
+#include "win/Handles.h"
+#include "win/WinPaths.h"
+
+namespace scenes {
+namespace {
+
+SceneUnit* unit = nullptr;
+FailHook failHook = nullptr;
+
+constexpr char16_t kMovieName[] = u"scene.swf";
+constexpr char16_t kStopRequest[] = u"<invoke name=\"stop\" returntype=\"\"><arguments /></invoke>";
+
+std::string ResourceBytes(int id) {
+  HMODULE module = ThisModule();
+  HRSRC found = FindResourceW(module, MAKEINTRESOURCEW(id), MAKEINTRESOURCEW(10) /* RT_RCDATA */);
+  HGLOBAL loaded = found ? LoadResource(module, found) : nullptr;
+  const void* data = loaded ? LockResource(loaded) : nullptr;
+  if (!data) throw Exception(u"The scene's background picture is missing");
+  return std::string(static_cast<const char*>(data), SizeofResource(module, found));
+}
+
+ui::PlainFormOptions FormOptions() {
+  ui::PlainFormOptions o;
+  o.className = L"ZebFlashScene";
+  o.width = kSceneWidth;
+  o.height = kSceneHeight;
+  return o;
+}
+
+}  // namespace
+
+// ---- Unit state ------------------------------------------------------------------------------------
+
+SceneUnit& Unit() {
+  if (!unit) {
+    auto u = std::make_unique<SceneUnit>();
+    u->NameField = u"Name";
+    u->FloatFormat = u"0";
+    u->PriceText = u"no price";
+    u->LogLevel = ReadSettingInteger(L"LOGFILE", L"Log", 1);
+    u->MenuDocument = std::make_unique<XmlDocument>();
+    u->ItemDocument = XmlDocument::Create(u"Item", u"1.0", u"utf-8");
+    unit = u.release();
+  }
+  return *unit;
+}
+
+bool UnitExists() noexcept { return unit != nullptr; }
+
+void ReleaseUnitAtUnload(bool freeLibrary) noexcept {
+  // At process end the other threads are gone and Windows takes the windows with the process.
+  if (!freeLibrary) return;
+  try {
+    if (unit && unit->SceneForm && unit->SceneThread == GetCurrentThreadId()) {
+      // A host that unloads a live scene: its windows and the player's timer point into this code,
+      // so they go now. GDI+ itself is not stopped here (not safe under the loader lock).
+      TfmFlashScene* form = unit->SceneForm;
+      unit->SceneForm = nullptr;
+      delete form;
+      unit->BackgroundBitmap.reset();
+      ui::Window::UnregisterUnusedClasses();
+    }
+    delete unit;
+    unit = nullptr;
+  } catch (...) {
+  }
+  // The log file is closed, so that the library loaded again can open and write it.
+  delete GlobalLog;
+  GlobalLog = nullptr;
+}
+
+void LogFailure(const wchar_t* where) noexcept {
+  try {
+    const std::wstring module = kSceneBuild.moduleName;
+    InitLog(module, UnitExists() ? unit->LogLevel : ReadSettingInteger(L"LOGFILE", L"Log", 1));
+    WriteLogNoRaise(module + L".dll: AV in " + where, 1, true);
+  } catch (...) {
+    // No log to write to: the failure stays inside the library all the same.
+  }
+}
+
+void SetFailHook(FailHook hook) noexcept { failHook = hook; }
+
+void FailPoint(const char* step) {
+  if (failHook && failHook(step)) throw Exception(u"Failure injected at " + std::u16string(step, step + std::char_traits<char>::length(step)));
+}
+
+// ---- The scene form --------------------------------------------------------------------------------
+
+TfmFlashScene::TfmFlashScene() : PlainForm(FormOptions()) {
+  FlashPlayer = std::make_unique<flash::TsfFlashPlayer>();
+  FlashList = std::make_unique<flash::TsfFlashList>();
+  flash::TsfFlashItem& movie = FlashList->Flashs.Add();
+  movie.FlashStore = kMovieName;
+  movie.Tag = 0;
+  FlashPlayer->SetFlashList(FlashList.get());
+  FlashPlayer->SetSize(kSceneWidth, kSceneHeight);
+  FlashPlayer->OnHandleFSCommand = [this](flash::TsfFlashPlayer*, const std::u16string& command,
+                                          const std::u16string& args) {
+    FlashPlayerHandleFSCommand(command, args);
+  };
+  FlashPlayer->OnFrame = [this] { DrawFrame(); };
+  SceneBGImage = ResourceBytes(kSceneBuild.backgroundResource);
+  OnEraseBackground = [this](HDC) -> LRESULT {
+    // The background stays what the copies put there; nothing is erased.
+    BrushBitmap = UnitExists() ? unit->BackgroundBitmap.get() : nullptr;
+    return 0;
+  };
+}
+
+TfmFlashScene::~TfmFlashScene() = default;
+
+void TfmFlashScene::CreateScene() {
+  Create();
+  FormCreate();
+}
+
+void TfmFlashScene::FormCreate() {
+  FailPoint("FormCreate");
+  Unit().BackgroundBitmap =
+      std::make_unique<BackgroundPicture>(ui::Bitmap::FromMemory(SceneBGImage.data(), SceneBGImage.size()));
+  CopyBackground();
+  FlashPlayer->LoadMovie(0, kMovieName);
+  CopyBackground();
+}
+
+void TfmFlashScene::CopyBackground() {
+  const BackgroundPicture* picture = UnitExists() ? unit->BackgroundBitmap.get() : nullptr;
+  if (!picture || !HandleAllocated()) return;
+  win::WindowDc dc(Handle());
+  if (dc) picture->gdi.CopyTo(dc.Get(), 0, 0, Width(), Height());
+}
+
+void TfmFlashScene::DrawFrame() {
+  if (!FlashPlayer || !HandleAllocated() || !Visible()) return;
+  const ui::Bitmap& frame = FlashPlayer->CurrentFrame();
+  if (frame.Empty()) return;
+  ui::GdiBitmap copy(frame);
+  win::WindowDc dc(Handle());
+  if (dc) copy.CopyTo(dc.Get(), 0, 0, frame.Width(), frame.Height());
+}
+
+void TfmFlashScene::FlashPlayerHandleFSCommand(const std::u16string& command, const std::u16string&) {
+  try {
+    FailPoint("callback");
+    if (command != u"EndAnimation") return;
+    if (HWND host = FindWindowW(nullptr, kHostWindowTitle)) SendNotifyMessageW(host, WM_SCENE_ENDED, 0, 0);
+    // The host's handler may have run inside that call: go on only while this scene still exists.
+    if (!UnitExists() || unit->SceneForm != this) return;
+  } catch (...) {
+    LogFailure(L"callback");
+  }
+}
+
+// ---- The steps of the exports ------------------------------------------------------------------------
+
+void SceneCreateSteps() {
+  SceneUnit& u = Unit();
+  if (u.SceneForm) return;
+  // Numbers are formatted by the library's own number forms, which always write ".": nothing of the
+  // host's regional settings is read or changed.
+  auto form = std::make_unique<TfmFlashScene>();
+  try {
+    form->CreateScene();
+  } catch (...) {
+    u.BackgroundBitmap.reset();  // no form, no background
+    throw;
+  }
+  u.SceneForm = form.release();
+  u.SceneThread = GetCurrentThreadId();
+  FailPoint("SceneCreate");
+  HWND h = u.SceneForm->Handle();
+  SetWindowTextW(h, kSceneTitle);
+  SetWindowLongW(h, GWL_EXSTYLE, GetWindowLongW(h, GWL_EXSTYLE) | WS_EX_TOOLWINDOW);
+}
+
+void SceneAnimationsStartSteps() {
+  SceneUnit& u = Unit();
+  if (!u.SceneForm) return;
+  TfmFlashScene& f = *u.SceneForm;
+  FailPoint("SceneAnimationsStart");
+  SetWindowPos(f.Handle(), HWND_TOPMOST, 0, 0, 0, 0, SWP_NOSIZE | SWP_NOMOVE | SWP_SHOWWINDOW);
+  f.CopyBackground();
+  if (f.FlashPlayer) f.FlashPlayer->Play();
+}
+
+void SceneAnimationsStopSteps() {
+  SceneUnit& u = Unit();
+  if (!u.SceneForm) return;
+  TfmFlashScene& f = *u.SceneForm;
+  FailPoint("SceneAnimationsStop");
+  if (f.FlashPlayer) f.FlashPlayer->CallFunction(kStopRequest);
+  SetWindowPos(f.Handle(), HWND_TOPMOST, 0, 0, 0, 0, SWP_NOSIZE | SWP_NOMOVE | SWP_HIDEWINDOW);
+}
+
+void SceneDestroySteps() {
+  SceneUnit& u = Unit();
+  if (!u.SceneForm) return;
+  TfmFlashScene& f = *u.SceneForm;
+  int step = 0;
+  // Each step first passes its fail point ("SceneDestroy.<n>") and skips what is gone.
+  auto next = [&] {
+    static const char* const names[] = {"SceneDestroy.1", "SceneDestroy.2", "SceneDestroy.3",
+                                        "SceneDestroy.4", "SceneDestroy.5", "SceneDestroy.6",
+                                        "SceneDestroy.7", "SceneDestroy.8", "SceneDestroy.9",
+                                        "SceneDestroy.10", "SceneDestroy.11", "SceneDestroy.12"};
+    FailPoint(names[step++]);
+  };
+  auto unloadMovie = [&] { if (f.FlashPlayer) f.FlashPlayer->LoadMovie(0, u""); };
+  auto stopPlay = [&] { if (f.FlashPlayer) f.FlashPlayer->StopPlay(); };
+  auto stop = [&] { if (f.FlashPlayer) f.FlashPlayer->Stop(); };
+  auto copy = [&] { f.CopyBackground(); };
+  auto freeItems = [&] {
+    if (!f.FlashList) return;
+    auto& items = f.FlashList->Flashs;
+    while (items.Count() > 0) items.Delete(items.Count() - 1);
+  };
+  auto close = [&] { f.Close(); };
+  auto freeBackground = [&] { u.BackgroundBitmap.reset(); };
+  auto freeForm = [&] {
+    u.SceneForm = nullptr;
+    delete &f;
+    // Nothing of the scene is left: the module's classes and GDI+ can go until the next scene.
+    ui::ReleaseModule();
+  };
+
+  if (kSceneBuild.teardown == TeardownOrder::First) {
+    next(); unloadMovie();
+    next(); stopPlay();
+    next(); stop();
+    next(); copy();
+    next(); freeItems();
+    next(); f.BrushBitmap = nullptr;
+    next(); close();
+    next(); freeBackground();
+    next(); freeForm();
+  } else {
+    next(); copy();
+    next(); stopPlay();
+    next(); stop();
+    next(); copy();
+    next(); unloadMovie();
+    next(); copy();
+    next(); if (f.FlashPlayer) f.FlashPlayer->SetFlashList(nullptr);
+    next(); freeItems();
+    next(); f.FlashList.reset(); f.FlashPlayer.reset();
+    next(); close();
+    next(); f.BrushBitmap = nullptr; freeBackground();
+    next(); freeForm();
+  }
+}
+
+}  // namespace scenes

@@ -1,0 +1,107 @@
+#pragma once
+// The scene library frame: the library's unit state, the scene form TfmFlashScene with its player,
+// in-memory files and background picture, and the steps of the seven exports. Each build (module
+// name, teardown order, background picture) supplies a SceneBuild; the exports themselves are in
+// SceneExports.cpp.
+#include <windows.h>
+
+#include <cstdint>
+#include <memory>
+#include <string>
+
+#include "core/Xml.h"
+#include "flash/FlashList.h"
+#include "flash/FlashPlayer.h"
+#include "ui/Bitmap.h"
+#include "ui/PlainForm.h"
+
+namespace scenes {
+
+// The two orders in which SceneDestroy frees a scene; each build uses one.
+enum class TeardownOrder { First, Second };
+
+struct SceneBuild {
+  const wchar_t* moduleName;  // "Sucrelle": log file names, "Sucrelle.dll: AV in ..." texts
+  TeardownOrder teardown;
+  int backgroundResource;     // RCDATA id of the JPEG or PNG background picture
+};
+// Defined once by each build.
+extern const SceneBuild kSceneBuild;
+
+constexpr int kSceneWidth = 690;
+constexpr int kSceneHeight = 758;
+constexpr const wchar_t* kSceneTitle = L"ZebAnimatedScene";
+constexpr const wchar_t* kHostWindowTitle = L"ZebAdvert";
+constexpr UINT WM_SCENE_ENDED = 0x40F;
+
+// The background picture decoded once per scene: its pixels (for screenshots) and a GDI copy (for
+// the copies onto the window).
+struct BackgroundPicture {
+  explicit BackgroundPicture(ui::Bitmap picture) : pixels(std::move(picture)), gdi(pixels) {}
+  ui::Bitmap pixels;
+  ui::GdiBitmap gdi;
+};
+
+class TfmFlashScene : public ui::PlainForm {
+ public:
+  TfmFlashScene();
+  ~TfmFlashScene() override;
+
+  // Components; each is none once teardown has freed it.
+  std::unique_ptr<flash::TsfFlashPlayer> FlashPlayer;
+  std::unique_ptr<flash::TsfFlashList> FlashList;
+  std::string SceneBGImage;  // the build's background picture, encoded as the resource holds it
+
+  // Makes the window (hidden, at 0, 0, 690 x 758) and runs FormCreate.
+  void CreateScene();
+  // Copies BackgroundBitmap onto the window over the form's full size; nothing without it.
+  void CopyBackground();
+
+  // What WM_ERASEBKGND set as the form brush's bitmap; teardown clears it.
+  const BackgroundPicture* BrushBitmap = nullptr;
+
+ private:
+  void FormCreate();
+  void FlashPlayerHandleFSCommand(const std::u16string& command, const std::u16string& args);
+  void DrawFrame();
+};
+
+// The library's state, once per loaded library.
+struct SceneUnit {
+  TfmFlashScene* SceneForm = nullptr;
+  std::unique_ptr<BackgroundPicture> BackgroundBitmap;
+  std::unique_ptr<XmlDocument> MenuDocument;
+  std::unique_ptr<XmlDocument> ItemDocument;
+  std::u16string PicPath;
+  std::u16string NameField;
+  std::u16string ImageForMissing;
+  std::u16string FloatFormat;
+  std::u16string PriceText;
+  int32_t LogLevel = 1;
+  DWORD SceneThread = 0;  // the thread that made the scene
+};
+
+// The unit, made by the first export call (never in DllMain: reading settings loads no library but
+// still does more than is safe there) and freed at unload.
+SceneUnit& Unit();
+bool UnitExists() noexcept;
+// At unload: tears down a scene still alive as far as is safe under the loader lock, unregisters the
+// classes, closes the log file. Only for FreeLibrary on the scene's thread does it touch windows.
+void ReleaseUnitAtUnload(bool freeLibrary) noexcept;
+
+// Writes "<Module>.dll: AV in <where>" after InitLog, never raising.
+void LogFailure(const wchar_t* where) noexcept;
+
+// The steps of the exports (the guards are at the exports).
+void SceneCreateSteps();
+void SceneDestroySteps();
+void SceneAnimationsStartSteps();
+void SceneAnimationsStopSteps();
+
+// A point where a test build makes a step fail: raises when the hook says so. Without a hook (every
+// shipped build) it does nothing.
+using FailHook = bool (*)(const char* step);
+void SetFailHook(FailHook hook) noexcept;
+void FailPoint(const char* step);
+
+}  // namespace scenes

@@ -1,0 +1,536 @@
+// One scene library driven through its exports, as a host drives it: the library named by the
+// environment variable ZEB_SCENE_LIBRARY (one test process per library), loaded from the build's
+// bin folder; the probe builds (ZebProbeFirst, ZebProbeSecond: the frame with a fail point export)
+// from this test's folder. The host thread pumps messages between calls.
+#include <windows.h>
+
+#include <gtest/gtest.h>
+
+#include <cstdint>
+#include <memory>
+#include <string>
+#include <vector>
+
+#include "HostLib.h"
+#include "TestFiles.h"
+#include "scenes/ZebScene.h"
+#include "ui/Bitmap.h"
+#include "win/WinPaths.h"
+
+namespace {
+
+const wchar_t kDefaultText[] =
+    L"<?xml version=\"1.0\" encoding=\"UTF-8\"?>\r\n<SceneParameters>\r\n"
+    L"\t<Size PosX=\"0\" PosY=\"0\" Width=\"690\" Height=\"758\"/>\r\n"
+    L"\t<parameters DishCode=\"0\" ShowText=\"\u0421\u042B\u0420\u041D\u041E\u0415 "
+    L"\u041E\u0411\u041E\u0421\u0422\u0420\u0415\u041D\u0418\u0415!\" "
+    L"CurrencyText=\"\u0420\u0423\u0411.\" PlateText=\"\u0412\u0421\u0415\u0413\u041E \u0417\u0410\"/>\r\n"
+    L"</SceneParameters>";
+
+std::wstring Env(const wchar_t* name) {
+  wchar_t buf[512];
+  DWORD n = GetEnvironmentVariableW(name, buf, 512);
+  return n > 0 && n < 512 ? std::wstring(buf, n) : std::wstring();
+}
+
+std::wstring TestFolder() { return ExecutableFolder() + L"\\"; }
+std::wstring LibraryPath(const std::wstring& module) {
+  if (module.rfind(L"ZebProbe", 0) == 0) return TestFolder() + module + L".dll";
+  return TestFolder() + L"..\\..\\bin\\" + module + L".dll";
+}
+std::wstring LogFolder() { return TestFolder() + L"scene-logs\\"; }
+std::wstring LogPath(const std::wstring& module) { return LogFolder() + module + L".01.log"; }
+
+// The library's exports by ordinal, the way the host calls them.
+struct Scene {
+  explicit Scene(const std::wstring& module) : name(module) {
+    handle = LoadLibraryW(LibraryPath(module).c_str());
+    if (!handle) return;
+    auto at = [&](int ordinal) { return GetProcAddress(handle, MAKEINTRESOURCEA(ordinal)); };
+    Screenshot = reinterpret_cast<ZebSceneScreenshotFn>(reinterpret_cast<void*>(at(1)));
+    Stop = reinterpret_cast<ZebSceneAnimationsStopFn>(reinterpret_cast<void*>(at(2)));
+    Start = reinterpret_cast<ZebSceneAnimationsStartFn>(reinterpret_cast<void*>(at(3)));
+    Destroy = reinterpret_cast<ZebSceneDestroyFn>(reinterpret_cast<void*>(at(4)));
+    DefaultParameters = reinterpret_cast<ZebSceneDefaultParametersFn>(reinterpret_cast<void*>(at(5)));
+    Parameters = reinterpret_cast<ZebSceneParametersFn>(reinterpret_cast<void*>(at(6)));
+    Create = reinterpret_cast<ZebSceneCreateFn>(reinterpret_cast<void*>(at(7)));
+    FailAt = reinterpret_cast<void(__stdcall*)(const char*)>(
+        reinterpret_cast<void*>(GetProcAddress(handle, "ProbeFailAt")));
+  }
+  ~Scene() { Unload(); }
+  void Unload() {
+    if (handle) FreeLibrary(handle);
+    handle = nullptr;
+  }
+  bool Loaded() const { return handle && Screenshot && Stop && Start && Destroy && DefaultParameters && Parameters && Create; }
+
+  std::wstring name;
+  HMODULE handle = nullptr;
+  ZebSceneScreenshotFn Screenshot = nullptr;
+  ZebSceneAnimationsStopFn Stop = nullptr;
+  ZebSceneAnimationsStartFn Start = nullptr;
+  ZebSceneDestroyFn Destroy = nullptr;
+  ZebSceneDefaultParametersFn DefaultParameters = nullptr;
+  ZebSceneParametersFn Parameters = nullptr;
+  ZebSceneCreateFn Create = nullptr;
+  void(__stdcall* FailAt)(const char*) = nullptr;
+};
+
+struct Shot {
+  int width = -1, height = -1;
+  std::vector<uint32_t> pixels;
+};
+// Takes a screenshot object and frees it through its own function table.
+Shot Take(Scene& s) {
+  Shot r;
+  ZebSceneBitmap* b = s.Screenshot();
+  if (!b) return r;
+  r.width = b->functions->Width(b);
+  r.height = b->functions->Height(b);
+  const DWORD* p = b->functions->Pixels(b);
+  if (p) r.pixels.assign(p, p + static_cast<size_t>(r.width) * r.height);
+  b->functions->Free(b);
+  return r;
+}
+
+// The background picture as the library carries it, decoded as the library decodes it.
+ui::Bitmap Background(HMODULE module) {
+  HRSRC r = FindResourceW(module, MAKEINTRESOURCEW(1), MAKEINTRESOURCEW(10));
+  HGLOBAL g = LoadResource(module, r);
+  return ui::Bitmap::FromMemory(LockResource(g), SizeofResource(module, r));
+}
+
+// Scene windows of this process titled "ZebAnimatedScene".
+std::vector<HWND> SceneWindows() {
+  std::vector<HWND> found;
+  HWND w = nullptr;
+  while ((w = FindWindowExW(nullptr, w, nullptr, L"ZebAnimatedScene")) != nullptr) {
+    DWORD pid = 0;
+    GetWindowThreadProcessId(w, &pid);
+    if (pid == GetCurrentProcessId()) found.push_back(w);
+  }
+  return found;
+}
+
+HWND OnlySceneWindow() {
+  auto w = SceneWindows();
+  return w.size() == 1 ? w[0] : nullptr;
+}
+
+RECT WindowRect(HWND w) {
+  RECT r{};
+  GetWindowRect(w, &r);
+  return r;
+}
+
+std::vector<std::wstring> LogTexts(const std::wstring& module) {
+  std::vector<std::wstring> texts;
+  for (const auto& line : zebhost::ReadLogLines(LogPath(module)))
+    if (auto parsed = zebhost::ParseLogLine(line)) texts.push_back(parsed->text);
+  return texts;
+}
+
+class SceneLibraryTest : public ::testing::Test {
+ protected:
+  static void SetUpTestSuite() {
+    CreateDirectoryW(LogFolder().c_str(), nullptr);
+    zebhost::WriteUtf8File(TestFolder() + L"Zebrane.ini",
+                           L"[LOGFILE]\r\nLog=1\r\nLogDir=" + LogFolder() + L"\r\n");
+  }
+  void SetUp() override {
+    module = Env(L"ZEB_SCENE_LIBRARY");
+    if (module.empty()) GTEST_SKIP() << "ZEB_SCENE_LIBRARY names no library";
+    for (const auto& f : ListFolder(LogFolder()))
+      if (f.rfind(module + L".", 0) == 0) DeleteFileW((LogFolder() + f).c_str());
+  }
+  std::wstring module;
+  zebhost::AdvertWindow advert{L"SceneTestAdvert"};
+};
+
+TEST_F(SceneLibraryTest, ExportsByOrdinalAreTheNamedOnes) {
+  Scene s(module);
+  ASSERT_TRUE(s.Loaded()) << Narrow(LibraryPath(module));
+  const char* names[] = {"SceneScreenshot", "SceneAnimationsStop", "SceneAnimationsStart", "SceneDestroy",
+                         "SceneDefaultParameters", "SceneParameters", "SceneCreate"};
+  for (int i = 0; i < 7; ++i)
+    EXPECT_EQ(reinterpret_cast<void*>(GetProcAddress(s.handle, names[i])),
+              reinterpret_cast<void*>(GetProcAddress(s.handle, MAKEINTRESOURCEA(i + 1))))
+        << names[i];
+}
+
+TEST_F(SceneLibraryTest, WithoutASceneNothingHappensAndNothingIsLogged) {
+  Scene s(module);
+  ASSERT_TRUE(s.Loaded());
+  s.Start(0);
+  s.Start(1);
+  s.Stop();
+  s.Destroy();
+  zebhost::Wait(50);
+  Shot shot = Take(s);
+  EXPECT_EQ(shot.width, 0);
+  EXPECT_EQ(shot.height, 0);
+  EXPECT_TRUE(shot.pixels.empty());
+  EXPECT_TRUE(SceneWindows().empty());
+  EXPECT_FALSE(Exists(LogPath(module)));
+}
+
+TEST_F(SceneLibraryTest, DefaultParametersAreTheFiveLinesOnEveryCallWithOrWithoutAScene) {
+  Scene s(module);
+  ASSERT_TRUE(s.Loaded());
+  const wchar_t* first = s.DefaultParameters();
+  EXPECT_EQ(std::wstring(first), kDefaultText);
+  s.Create();
+  EXPECT_EQ(std::wstring(s.DefaultParameters()), kDefaultText);
+  s.Destroy();
+  EXPECT_EQ(std::wstring(first), kDefaultText) << "the text stays valid";
+  EXPECT_TRUE(SceneWindows().empty());
+
+  // Every other library returns the same text.
+  for (const wchar_t* other : {L"Sucrelle", L"Cinevra", L"Braisette", L"Libavo", L"Platero", L"Marquella"}) {
+    Scene o(other);
+    ASSERT_TRUE(o.Loaded()) << Narrow(std::wstring(other));
+    EXPECT_EQ(std::wstring(o.DefaultParameters()), kDefaultText) << Narrow(std::wstring(other));
+  }
+}
+
+TEST_F(SceneLibraryTest, SceneWindowIsAHiddenToolWindowWithoutOwnerAndSecondCreateChangesNothing) {
+  Scene s(module);
+  ASSERT_TRUE(s.Loaded());
+  s.Create();
+  zebhost::Wait(50);
+  HWND w = OnlySceneWindow();
+  ASSERT_NE(w, nullptr);
+  EXPECT_FALSE(IsWindowVisible(w));
+  EXPECT_EQ(GetWindow(w, GW_OWNER), nullptr);
+  const LONG style = GetWindowLongW(w, GWL_STYLE), ex = GetWindowLongW(w, GWL_EXSTYLE);
+  EXPECT_TRUE(style & WS_POPUP);
+  EXPECT_FALSE(style & (WS_CAPTION | WS_THICKFRAME));
+  EXPECT_TRUE(ex & WS_EX_TOOLWINDOW);
+  EXPECT_FALSE(ex & WS_EX_APPWINDOW);
+  RECT r = WindowRect(w);
+  EXPECT_EQ(r.left, 0);
+  EXPECT_EQ(r.top, 0);
+  EXPECT_EQ(r.right - r.left, 690);
+  EXPECT_EQ(r.bottom - r.top, 758);
+
+  SetWindowPos(w, nullptr, 40, 30, 0, 0, SWP_NOSIZE | SWP_NOZORDER | SWP_NOACTIVATE);
+  s.Create();
+  EXPECT_EQ(OnlySceneWindow(), w);
+  r = WindowRect(w);
+  EXPECT_EQ(r.left, 40);
+  EXPECT_EQ(r.top, 30);
+  EXPECT_FALSE(IsWindowVisible(w));
+  s.Destroy();
+  EXPECT_FALSE(IsWindow(w));
+  EXPECT_FALSE(Exists(LogPath(module)));
+}
+
+TEST_F(SceneLibraryTest, StartAndStopShowAndHideTopMostAndScreenshotsShowTheBackground) {
+  Scene s(module);
+  ASSERT_TRUE(s.Loaded());
+  const ui::Bitmap background = Background(s.handle);
+  ASSERT_EQ(background.Width(), 690);
+  ASSERT_EQ(background.Height(), 758);
+  const std::vector<uint32_t> expected(background.Bits(), background.Bits() + 690 * 758);
+  s.Create();
+  HWND w = OnlySceneWindow();
+  ASSERT_NE(w, nullptr);
+
+  Shot hidden = Take(s);
+  EXPECT_EQ(hidden.width, 690);
+  EXPECT_EQ(hidden.height, 758);
+  EXPECT_TRUE(hidden.pixels == expected) << "a hidden scene's picture is its background";
+
+  for (BOOL flag : {FALSE, TRUE}) {
+    SCOPED_TRACE(flag);
+    s.Start(flag);
+    zebhost::Wait(50);
+    EXPECT_TRUE(IsWindowVisible(w));
+    EXPECT_TRUE(GetWindowLongW(w, GWL_EXSTYLE) & WS_EX_TOPMOST);
+    RECT r = WindowRect(w);
+    EXPECT_EQ(r.left, 0);
+    EXPECT_EQ(r.right - r.left, 690);
+    // Without a movie of its own the player is inert and the window shows only its background.
+    Shot shown = Take(s);
+    EXPECT_EQ(shown.width, 690);
+    EXPECT_EQ(shown.height, 758);
+    EXPECT_TRUE(shown.pixels == expected);
+    s.Stop();
+    zebhost::Wait(20);
+    EXPECT_FALSE(IsWindowVisible(w));
+    EXPECT_TRUE(GetWindowLongW(w, GWL_EXSTYLE) & WS_EX_TOPMOST);
+  }
+  s.Destroy();
+  EXPECT_TRUE(SceneWindows().empty());
+  EXPECT_FALSE(Exists(LogPath(module)));
+}
+
+TEST_F(SceneLibraryTest, DestroyThenCreateGivesAFreshHiddenWindowAtTheOrigin) {
+  Scene s(module);
+  ASSERT_TRUE(s.Loaded());
+  s.Create();
+  HWND first = OnlySceneWindow();
+  ASSERT_NE(first, nullptr);
+  s.Start(1);
+  SetWindowPos(first, nullptr, 100, 100, 200, 200, SWP_NOZORDER | SWP_NOACTIVATE);
+  wchar_t className[256] = {};
+  GetClassNameW(first, className, 256);
+  s.Destroy();
+  zebhost::Wait(20);
+  EXPECT_FALSE(IsWindow(first));
+  EXPECT_TRUE(SceneWindows().empty());
+  WNDCLASSEXW info{};
+  info.cbSize = sizeof(info);
+  EXPECT_FALSE(GetClassInfoExW(s.handle, className, &info)) << "the class goes with the last scene";
+  EXPECT_EQ(Take(s).width, 0);
+
+  s.Create();
+  HWND second = OnlySceneWindow();
+  ASSERT_NE(second, nullptr);
+  EXPECT_FALSE(IsWindowVisible(second));
+  RECT r = WindowRect(second);
+  EXPECT_EQ(r.left, 0);
+  EXPECT_EQ(r.top, 0);
+  EXPECT_EQ(r.right - r.left, 690);
+  EXPECT_EQ(r.bottom - r.top, 758);
+  HRGN region = CreateRectRgn(0, 0, 0, 0);
+  EXPECT_EQ(GetWindowRgn(second, region), ERROR) << "no window region";
+  DeleteObject(region);
+  EXPECT_EQ(Take(s).width, 690);
+  s.Destroy();
+}
+
+TEST_F(SceneLibraryTest, SceneParametersParseBothTextsAndCreateTheScene) {
+  Scene s(module);
+  ASSERT_TRUE(s.Loaded());
+  s.Parameters(L"<SceneParameters", L"<Menu/>");  // does not parse: nothing, no log line
+  s.Parameters(kDefaultText, L"<Menu");
+  EXPECT_TRUE(SceneWindows().empty());
+  s.Parameters(s.DefaultParameters(), L"<Menu/>");
+  HWND w = OnlySceneWindow();
+  ASSERT_NE(w, nullptr);
+  EXPECT_FALSE(IsWindowVisible(w));
+  s.Parameters(s.DefaultParameters(), L"<Menu/>");
+  EXPECT_EQ(OnlySceneWindow(), w);
+  s.Destroy();
+  EXPECT_FALSE(Exists(LogPath(module)));
+}
+
+TEST_F(SceneLibraryTest, TwoLibrariesInOneHostEachWithItsScene) {
+  const std::wstring partner = module == L"Sucrelle" ? L"Cinevra" : L"Sucrelle";
+  Scene a(module), b(partner);
+  ASSERT_TRUE(a.Loaded());
+  ASSERT_TRUE(b.Loaded());
+  a.Create();
+  b.Create();
+  auto windows = SceneWindows();
+  ASSERT_EQ(windows.size(), 2u);
+  a.Start(1);
+  zebhost::Wait(20);
+  int shown = IsWindowVisible(windows[0]) + IsWindowVisible(windows[1]);
+  EXPECT_EQ(shown, 1) << "only the first library's scene is shown";
+  EXPECT_EQ(Take(a).pixels.size(), 690u * 758u);
+  EXPECT_TRUE(Take(a).pixels != Take(b).pixels || module == L"Platero" || partner == L"Platero");
+  a.Destroy();
+  EXPECT_EQ(SceneWindows().size(), 1u);
+  a.Unload();
+  b.Stop();
+  zebhost::Wait(20);
+  b.Destroy();
+  EXPECT_TRUE(SceneWindows().empty());
+}
+
+TEST_F(SceneLibraryTest, UnloadingALiveSceneLeavesNoWindowBehind) {
+  Scene s(module);
+  ASSERT_TRUE(s.Loaded());
+  s.Create();
+  s.Start(0);
+  HWND w = OnlySceneWindow();
+  ASSERT_NE(w, nullptr);
+  s.Unload();
+  EXPECT_FALSE(IsWindow(w));
+  zebhost::Wait(100);  // nothing posted or timed may reach the unloaded code
+  Scene again(module);
+  ASSERT_TRUE(again.Loaded());
+  again.Create();
+  EXPECT_NE(OnlySceneWindow(), nullptr);
+  again.Destroy();
+}
+
+TEST_F(SceneLibraryTest, StackIsBalancedAfterEveryExport) {
+#if defined(__i386__)
+  Scene s(module);
+  ASSERT_TRUE(s.Loaded());
+  auto espAround = [](auto call) {
+    uintptr_t before, after;
+    __asm__ volatile("mov %%esp, %0" : "=r"(before));
+    call();
+    __asm__ volatile("mov %%esp, %0" : "=r"(after));
+    return before - after;
+  };
+  EXPECT_EQ(espAround([&] { s.Create(); }), 0u);
+  EXPECT_EQ(espAround([&] { s.Start(1); }), 0u);
+  EXPECT_EQ(espAround([&] { s.Parameters(kDefaultText, L"<Menu/>"); }), 0u);
+  EXPECT_EQ(espAround([&] { ZebSceneBitmap* b = s.Screenshot(); b->functions->Free(b); }), 0u);
+  EXPECT_EQ(espAround([&] { s.DefaultParameters(); }), 0u);
+  EXPECT_EQ(espAround([&] { s.Stop(); }), 0u);
+  EXPECT_EQ(espAround([&] { s.Destroy(); }), 0u);
+#else
+  GTEST_SKIP() << "one calling convention on x86-64: the stack is checked in the 32-bit build";
+#endif
+}
+
+// ---- Failures, through the probe builds of the frame -------------------------------------------------
+
+// The log lines written since `before` lines.
+std::vector<std::wstring> LogTextsAfter(const std::wstring& module, size_t before) {
+  auto texts = LogTexts(module);
+  return texts.size() > before ? std::vector<std::wstring>(texts.begin() + before, texts.end())
+                               : std::vector<std::wstring>();
+}
+
+// A library stays mapped once it has thrown (the static thread library of the runtime pins its module
+// then) and keeps its log open, so these tests count the lines they add.
+class SceneFailureTest : public SceneLibraryTest {
+ protected:
+  void SetUp() override {}
+};
+
+// First of the failure tests: the child can open the log only while no library of this process has
+// it open.
+TEST_F(SceneFailureTest, SceneParametersThatFailWhileApplyingEndTheHost) {
+  // Run in a child process: the failure ends its host with exit code 0 after the log line.
+  if (Env(L"ZEB_SCENE_CHILD") == L"1") {
+    Scene s(L"ZebProbeFirst");
+    s.FailAt("SceneParameters");
+    s.Parameters(s.DefaultParameters(), L"<Menu/>");
+    ExitProcess(7);  // not reached
+  }
+  const size_t before = LogTexts(L"ZebProbeFirst").size();
+  SetEnvironmentVariableW(L"ZEB_SCENE_CHILD", L"1");
+  std::wstring self = ModuleFileName(nullptr);
+  zebhost::ChildProcess child(self, L"--gtest_filter=SceneFailureTest.SceneParametersThatFailWhileApplyingEndTheHost",
+                              TestFolder());
+  SetEnvironmentVariableW(L"ZEB_SCENE_CHILD", nullptr);
+  ASSERT_TRUE(child.WaitExit(30000));
+  EXPECT_EQ(child.ExitCode(), 0u);
+  EXPECT_EQ(LogTextsAfter(L"ZebProbeFirst", before),
+            (std::vector<std::wstring>{L"[ERROR] ZebProbeFirst.dll: AV in SceneParameters"}));
+}
+
+TEST_F(SceneFailureTest, EachGuardedExportLogsItsLineWithTheModuleName) {
+  for (const wchar_t* probe : {L"ZebProbeFirst", L"ZebProbeSecond"}) {
+    const std::wstring m = probe;
+    SCOPED_TRACE(Narrow(m));
+    const size_t before = LogTexts(m).size();
+    Scene s(m);
+    ASSERT_TRUE(s.Loaded());
+    ASSERT_NE(s.FailAt, nullptr);
+    s.FailAt("FormCreate");
+    s.Create();
+    EXPECT_EQ(Take(s).width, 0) << "a failed creation leaves no scene";
+    // A failure after the form is made keeps the scene (without its title yet).
+    s.FailAt("SceneCreate");
+    s.Create();
+    EXPECT_EQ(Take(s).width, 690);
+    s.FailAt("SceneAnimationsStart");
+    s.Start(1);
+    s.FailAt("SceneAnimationsStop");
+    s.Stop();
+    s.FailAt("SceneDestroy.1");
+    s.Destroy();
+    EXPECT_EQ(Take(s).width, 690);
+    s.FailAt(nullptr);
+    s.Destroy();
+    EXPECT_EQ(Take(s).width, 0);
+    const std::wstring p = m + L".dll: AV in ";
+    EXPECT_EQ(LogTextsAfter(m, before), (std::vector<std::wstring>{
+                               L"[ERROR] " + p + L"SceneCreate", L"[ERROR] " + p + L"SceneCreate",
+                               L"[ERROR] " + p + L"SceneAnimationsStart",
+                               L"[ERROR] " + p + L"SceneAnimationsStop", L"[ERROR] " + p + L"SceneDestroy"}));
+  }
+}
+
+TEST_F(SceneFailureTest, ADestroyThatFailedPartWayRunsAgainWithoutTouchingWhatItFreed) {
+  // Every step of both orders, each failing once and the destroy called again.
+  for (const auto& [probe, steps] : {std::pair{L"ZebProbeFirst", 9}, std::pair{L"ZebProbeSecond", 12}}) {
+    const std::wstring m = probe;
+    const size_t before = LogTexts(m).size();
+    Scene s(m);
+    ASSERT_TRUE(s.Loaded());
+    for (int step = 1; step <= steps; ++step) {
+      SCOPED_TRACE(Narrow(m) + " step " + std::to_string(step));
+      s.Create();
+      s.Start(1);
+      HWND w = OnlySceneWindow();
+      ASSERT_NE(w, nullptr);
+      const std::string at = "SceneDestroy." + std::to_string(step);
+      s.FailAt(at.c_str());
+      s.Destroy();
+      EXPECT_TRUE(IsWindow(w));
+      EXPECT_EQ(Take(s).width, step <= (steps == 9 ? 8 : 11) ? 690 : 0);
+      s.FailAt(nullptr);
+      s.Destroy();
+      EXPECT_TRUE(SceneWindows().empty());
+      EXPECT_EQ(Take(s).width, 0);
+    }
+    EXPECT_EQ(LogTextsAfter(m, before),
+              std::vector<std::wstring>(steps, L"[ERROR] " + m + L".dll: AV in SceneDestroy"));
+  }
+}
+
+TEST_F(SceneFailureTest, AReloadedLibraryLogsAgain) {
+  const size_t before = LogTexts(L"ZebProbeSecond").size();
+  for (int round = 1; round <= 2; ++round) {
+    Scene s(L"ZebProbeSecond");
+    ASSERT_TRUE(s.Loaded());
+    s.FailAt("SceneAnimationsStart");
+    s.Create();
+    s.Start(0);
+    s.FailAt(nullptr);
+    s.Destroy();
+    s.Unload();
+    EXPECT_EQ(LogTextsAfter(L"ZebProbeSecond", before).size(), static_cast<size_t>(round));
+  }
+}
+
+TEST_F(SceneFailureTest, MovieEndReachesTheHostAndACommandOfADestroyedSceneIsDropped) {
+  Scene s(L"ZebProbeSecond");
+  ASSERT_TRUE(s.Loaded());
+  auto useMovie = reinterpret_cast<void(__stdcall*)()>(
+      reinterpret_cast<void*>(GetProcAddress(s.handle, "ProbeUseEndingMovie")));
+  ASSERT_NE(useMovie, nullptr);
+  useMovie();
+  const int start = advert.SceneEndedCount();
+
+  // The movie's "stop" raises EndAnimation: delivered later, from the message loop.
+  s.Create();
+  s.Start(1);
+  s.Stop();
+  EXPECT_EQ(advert.SceneEndedCount(), start);
+  zebhost::Wait(100);
+  EXPECT_EQ(advert.SceneEndedCount(), start + 1);
+
+  // Queued, then the scene is destroyed before the loop runs: never delivered, not to a new scene
+  // either.
+  s.Start(1);
+  s.Stop();
+  s.Destroy();
+  s.Create();
+  zebhost::Wait(100);
+  EXPECT_EQ(advert.SceneEndedCount(), start + 1);
+
+  // A failing command handler logs its line and tells the host nothing.
+  const size_t before = LogTexts(L"ZebProbeSecond").size();
+  s.FailAt("callback");
+  s.Start(1);
+  s.Stop();
+  zebhost::Wait(100);
+  s.FailAt(nullptr);
+  EXPECT_EQ(advert.SceneEndedCount(), start + 1);
+  EXPECT_EQ(LogTextsAfter(L"ZebProbeSecond", before),
+            std::vector<std::wstring>{L"[ERROR] ZebProbeSecond.dll: AV in callback"});
+  s.Destroy();
+}
+
+}  // namespace
