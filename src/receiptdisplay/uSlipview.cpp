@@ -26,12 +26,6 @@ std::vector<DisplayText> ReceiptDisplayTable(ReceiptDisplayTexts& t) {
           {L"DEFPCS", &t.DEFPCS, CaseRule::Lower},
           {L"WAITINGFORYOU", &t.WAITINGFORYOU, CaseRule::AsRead}};
 }
-
-bool BlankText(const std::wstring& s) {
-  for (wchar_t c : s)
-    if (c > L' ') return false;
-  return true;
-}
 }  // namespace
 
 SlipviewUnit& Unit() { return *g_unit; }
@@ -104,7 +98,7 @@ void TfmSlipview::FormCreate() {
     // Numbers are always written and read with "." as the decimal separator by the number
     // routines of this program, whatever the system's settings.
     u.ItemNameField = ReadSettingString(L"OUTPUT", L"ItemName", L"Name");
-    if (BlankText(u.ItemNameField)) u.ItemNameField = L"Name";
+    if (TrimBlanks(ToU16(u.ItemNameField)).empty()) u.ItemNameField = L"Name";
     u.ShowZeroCheckLines = ReadSettingString(L"OUTPUT", L"ShowZeroCheckLines", L"1") == L"1";
     u.MenuDocument = std::make_unique<XmlDocument>();
 
