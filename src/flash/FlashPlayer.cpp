@@ -115,6 +115,18 @@ const ui::Bitmap& TsfFlashPlayer::CurrentFrame() {
   return frame_;
 }
 
+ui::Bitmap TsfFlashPlayer::TakeFrame() {
+  CurrentFrame();
+  ui::Bitmap frame = std::move(frame_);
+  DropFrame();
+  return frame;
+}
+
+void TsfFlashPlayer::DropFrame() {
+  frame_ = ui::Bitmap();
+  frameDirty_ = true;
+}
+
 const TsfFlashItem* TsfFlashPlayer::PictureFile(std::u16string_view name) const {
   return list_ ? list_->FindPicture(name) : nullptr;
 }

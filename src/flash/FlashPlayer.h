@@ -65,6 +65,10 @@ class TsfFlashPlayer : private MovieHost {
   const ui::Bitmap& CurrentFrame();
   // A new picture of the current frame.
   ui::Bitmap GrabToBmp() { return CurrentFrame(); }
+  // The current frame handed over: the player keeps no copy, and the next frame is drawn anew.
+  ui::Bitmap TakeFrame();
+  // Lets the kept frame go (the next one is drawn anew).
+  void DropFrame();
 
   std::function<void(TsfFlashPlayer* sender, const std::u16string& command, const std::u16string& args)>
       OnHandleFSCommand;

@@ -10,10 +10,22 @@ TsfLayeredFlashForm::TsfLayeredFlashForm(ui::Form& form, TsfFlashPlayer& player)
   picture_.SetWrapMode(ui::WrapMode::Stretch);
   player_.SetSize(form_.Width(), form_.Height());
   player_.OnFrame = [this] { UpdateFrame(); };
+  // A hidden form keeps no frame; a show takes the movie's look as it is then.
+  form_.OnVisibleChanged = [this](bool shown) {
+    if (shown) {
+      UpdateFrame();
+    } else {
+      picture_.ClearBitmap();
+      player_.DropFrame();
+    }
+  };
   UpdateFrame();
 }
 
-TsfLayeredFlashForm::~TsfLayeredFlashForm() { player_.OnFrame = nullptr; }
+TsfLayeredFlashForm::~TsfLayeredFlashForm() {
+  player_.OnFrame = nullptr;
+  form_.OnVisibleChanged = nullptr;
+}
 
 void TsfLayeredFlashForm::SetAlphaBlendValue(int value) {
   alpha_ = std::clamp(value, 0, 255);
@@ -25,7 +37,7 @@ void TsfLayeredFlashForm::UpdateFrame() {
   // comes at the new size.
   player_.SetSize(form_.Width(), form_.Height());
   picture_.SetBounds(0, 0, static_cast<float>(form_.Width()), static_cast<float>(form_.Height()));
-  picture_.SetBitmap(player_.CurrentFrame());
+  if (form_.Visible()) picture_.SetBitmap(player_.TakeFrame());
 }
 
 }  // namespace flash

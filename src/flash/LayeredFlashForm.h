@@ -2,7 +2,8 @@
 // Shows a player's frames on a layered form: a picture control in the form's tree, filling its client
 // area, takes each new frame of the player, and the player is kept at the form's size. The form puts
 // each frame on the screen with the frame's own per-pixel alpha times AlphaBlendValue / 255; a new
-// value gives a new frame.
+// value gives a new frame. While the form is hidden neither the picture nor the player keeps a frame;
+// a show takes the movie's look as it is then.
 #include "flash/FlashPlayer.h"
 #include "ui/Controls.h"
 #include "ui/Form.h"

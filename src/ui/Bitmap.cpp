@@ -53,6 +53,14 @@ StreamPtr MemoryStream(const void* data, size_t size) {
   return stream;
 }
 
+// The pixels of a picture of this size. GDI+ counts a picture's bytes in an int, and in a 32-bit
+// program the product would wrap: a larger picture raises instead.
+size_t PixelCount(int width, int height) {
+  const long long count = static_cast<long long>(width) * height;
+  if (count > 0x7FFFFFFF / 4) throw Exception(u"The picture is too large");
+  return static_cast<size_t>(count);
+}
+
 }  // namespace
 
 Bitmap::Bitmap() = default;
@@ -60,7 +68,7 @@ Bitmap::Bitmap() = default;
 Bitmap::Bitmap(int width, int height)
     : width_(width > 0 ? width : 0),
       height_(height > 0 ? height : 0),
-      pixels_(static_cast<size_t>(width_) * height_, 0u) {
+      pixels_(PixelCount(width_, height_), 0u) {
   Wrap();
 }
 

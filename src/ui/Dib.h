@@ -13,7 +13,7 @@ namespace ui {
 
 class Dib {
  public:
-  // Empty (false) when the size is not positive or the system refuses.
+  // Empty (false) when the size is not positive, has more than 2 GB of bits, or the system refuses.
   Dib(int width, int height) {
     BITMAPINFO bi{};
     bi.bmiHeader.biSize = sizeof bi.bmiHeader;
@@ -22,7 +22,8 @@ class Dib {
     bi.bmiHeader.biPlanes = 1;
     bi.bmiHeader.biBitCount = 32;
     bi.bmiHeader.biCompression = BI_RGB;
-    if (width <= 0 || height <= 0) return;
+    // GDI counts the bits' bytes in an int.
+    if (width <= 0 || height <= 0 || static_cast<long long>(width) * height > 0x7FFFFFFF / 4) return;
     dc_.Reset(CreateCompatibleDC(nullptr));
     if (!dc_) return;
     void* bits = nullptr;

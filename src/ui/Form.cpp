@@ -199,8 +199,20 @@ LRESULT Form::HandleMessage(UINT msg, WPARAM wParam, LPARAM lParam) {
       if (pos->flags & SWP_SHOWWINDOW) {
         visible_ = true;
         Invalidate();
+        if (OnVisibleChanged) OnVisibleChanged(true);
       } else if (pos->flags & SWP_HIDEWINDOW) {
         visible_ = false;
+        // A hidden window needs no frame: the first paint after the next show makes it again and
+        // draws it whole. Taking the layered style off and on lets the system drop its copy of the
+        // frame too; the window shows nothing until that paint hands it the new one.
+        surface_.reset();
+        fullDirty_ = true;
+        const LONG exStyle = GetWindowLongW(Handle(), GWL_EXSTYLE);
+        if (exStyle & WS_EX_LAYERED) {
+          SetWindowLongW(Handle(), GWL_EXSTYLE, exStyle & ~WS_EX_LAYERED);
+          SetWindowLongW(Handle(), GWL_EXSTYLE, exStyle);
+        }
+        if (OnVisibleChanged) OnVisibleChanged(false);
       }
       if (!(pos->flags & SWP_NOMOVE)) {
         left_ = pos->x;

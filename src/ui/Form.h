@@ -78,6 +78,8 @@ class Form : public Window {
   std::function<void()> OnCreate;
   std::function<void()> OnClose;
   std::function<void()> OnPaint;
+  // Runs after the window was shown (true) or hidden (false), before the first paint after a show.
+  std::function<void(bool shown)> OnVisibleChanged;
 
   // Something drawn changed (everywhere, or in an area of the client): a paint follows from the
   // message loop while the form is visible. A paint redraws only the areas changed since the last.

@@ -32,6 +32,7 @@ TEST_F(FlashTest, OpacityMultipliesTheFramesAlpha) {
   ui::Form form(Size(100, 50));
   TsfFlashPlayer player;
   Load(player);
+  form.Show();
   TsfLayeredFlashForm layered(form, player);
   EXPECT_EQ(layered.AlphaBlendValue(), 255);
   const ui::Bitmap frame = player.GrabToBmp();
@@ -60,6 +61,7 @@ TEST_F(FlashTest, TheFormTakesEachNewFrameAtItsOwnSize) {
   dish.FlashStore = u"dish.png";
   dish.Bytes = PngBytes(2, 2, green);
   ui::Form form(Size(200, 200));
+  form.Show();
   TsfFlashPlayer player;
   Load(player);
   TsfLayeredFlashForm layered(form, player);
@@ -82,6 +84,39 @@ TEST_F(FlashTest, TheFormTakesEachNewFrameAtItsOwnSize) {
   player.LoadMovie(0, u"missing.swf");
   EXPECT_TRUE(PumpUntil(app, [&] { return ui::RenderToBitmap(form.Root(), 200, 200).Pixel(10, 60) == 0; }))
       << "without its movie the form shows nothing";
+  EXPECT_TRUE(failures.empty());
+}
+
+// A hidden form keeps no frame, neither its picture nor its window's; the first paint after a show
+// is whole and shows the movie as it is then, also when it changed while hidden.
+TEST_F(FlashTest, AHiddenFormKeepsNoFrameAndAShowDrawsTheLookOfThen) {
+  const uint32_t green = 0xFF00C000u;
+  TsfFlashItem& dish = list.Flashs.Add();
+  dish.FlashStore = u"dish.png";
+  dish.Bytes = PngBytes(2, 2, green);
+  ui::Form form(Size(100, 50));
+  TsfFlashPlayer player;
+  Load(player);
+  TsfLayeredFlashForm layered(form, player);
+  form.Create();
+  auto shown = [&] { return ui::RenderToBitmap(form.Root(), 100, 50).Pixel(15, 15); };
+  form.Show();
+  ASSERT_TRUE(Near(shown(), 0xFFFF0000u));
+  for (int cycle = 0; cycle < 2; ++cycle) {
+    form.Hide();
+    EXPECT_EQ(shown(), 0u) << cycle << ": the hidden form lets its frame go";
+    if (cycle == 0) {
+      player.SetVariable(u"Picture", u"dish.png");
+      player.CallFunction(Invoke(u"showPicture"));
+    }
+    Pump(app, 200);
+    EXPECT_EQ(shown(), 0u) << cycle << ": no frame is taken while hidden";
+    const unsigned whole = form.RedrawCount() - form.PartialRedrawCount();
+    form.Show();
+    EXPECT_TRUE(Near(shown(), green, 2)) << cycle << ": the show takes the movie's look of then";
+    form.PaintNow();
+    EXPECT_EQ(form.RedrawCount() - form.PartialRedrawCount(), whole + 1) << cycle << ": the first paint is whole";
+  }
   EXPECT_TRUE(failures.empty());
 }
 

@@ -4,7 +4,8 @@
 //   file parts, under Wine) of the empty
 //   program, of Slipview while shown and of Slipview after a hide (which trims its working set);
 //   Slipview's CPU time over ten idle seconds shown and ten hidden (under Wine from its Linux /proc
-//   entry, as Wine's GetProcessTimes answers with the caller's own times).
+//   entry, as Wine's GetProcessTimes answers with the caller's own times);
+//   its memory after the first and the last of twenty further shows and hides.
 // A figure that cannot be taken is printed as n/a.
 #include <windows.h>
 #include <psapi.h>
@@ -113,6 +114,18 @@ int main() {
   std::printf("after a hide / empty program: working set %s, VmRSS %s (goal at most 1.2)\n",
               Figure(Ratio(hidden.workingSet, empty.workingSet), "%.2f").c_str(),
               Figure(Ratio(hidden.rss, empty.rss), "%.2f").c_str());
+  // Twenty more shows and hides: the memory after the first hide and after the last.
+  Memory first, last;
+  for (int cycle = 1; cycle <= 20; ++cycle) {
+    zebhost::ShowDisplay(h);
+    zebhost::Wait(700);
+    zebhost::HideDisplay(h);
+    zebhost::Wait(300);
+    if (cycle == 1) first = Measure(run.Process()->Handle(), proc);
+    if (cycle == 20) last = Measure(run.Process()->Handle(), proc);
+  }
+  Print("after show/hide cycle 1", first);
+  Print("after show/hide cycle 20", last);
   run.Stop();
   return 0;
 }

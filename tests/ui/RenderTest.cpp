@@ -10,6 +10,7 @@
 #include "ui/Fonts.h"
 #include "ui/GdiPlus.h"
 #include "ui/GdiPlusIncludes.h"
+#include "ui/Dib.h"
 #include "ui/Renderer.h"
 
 using namespace ui;
@@ -410,4 +411,15 @@ TEST_F(RenderTest, CopiesAreDeep) {
   img.SetBitmap(b);
   b.Bits()[0] = 0;
   EXPECT_EQ(RenderToBitmap(root, 2, 2).Pixel(0, 0), 0xFFFFFFFFu);
+}
+
+// A size whose bytes do not fit an int (and whose pixel count wraps in a 32-bit program) makes no
+// picture and no frame instead of a short buffer.
+TEST(PictureSize, TooLargeMakesNone) {
+  EXPECT_THROW(ui::Bitmap(70000, 70000), Exception);
+  EXPECT_THROW(ui::Bitmap(65536, 65536), Exception);
+  EXPECT_FALSE(ui::Dib(70000, 70000));
+  EXPECT_FALSE(ui::Dib(65536, 65536));
+  EXPECT_EQ(ui::Bitmap(16, 8).Width(), 16);
+  EXPECT_TRUE(ui::Dib(16, 8));
 }
