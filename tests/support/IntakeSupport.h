@@ -57,10 +57,17 @@ class RecordedDelays {
   size_t Count() const { return delays_.size(); }
 
   // Each delay's fate, in the order started. A delay that waits a day ends within the test only when
-  // a cancel reached it; a cancel that reached a delay late shows after a short settling time.
+  // a cancel reached it. A cancelled delay's thread needs a moment to wake and end, longer under load:
+  // the delays get up to a second together to do so.
   std::vector<Fate> Fates() const {
     std::vector<Fate> fates;
-    Sleep(50);
+    const DWORD start = GetTickCount();
+    auto allEnded = [&] {
+      for (const TTimerThreadRef& d : delays_)
+        if (!d.Ended()) return false;
+      return true;
+    };
+    while (!allEnded() && GetTickCount() - start < 1000) Sleep(5);
     for (size_t i = 0; i < delays_.size(); ++i) {
       if (ranOut_[i]) {
         fates.push_back(Fate::RanOut);
