@@ -431,8 +431,8 @@ std::vector<std::wstring> LogTextsAfter(const std::wstring& module, size_t befor
                                : std::vector<std::wstring>();
 }
 
-// A library stays mapped once it has thrown (the static thread library of the runtime pins its module
-// then) and keeps its log open, so these tests count the lines they add.
+// The logs outlive each library's load (the log folder is the suite's), so these tests count the lines
+// they add.
 class SceneFailureTest : public SceneLibraryTest {
  protected:
   void SetUp() override {}
@@ -458,6 +458,29 @@ TEST_F(SceneFailureTest, SceneParametersThatFailWhileApplyingEndTheHost) {
   EXPECT_EQ(child.ExitCode(), 0u);
   EXPECT_EQ(LogTextsAfter(L"ZebProbeFirst", before),
             (std::vector<std::wstring>{L"[ERROR] ZebProbeFirst.dll: AV in SceneParameters"}));
+}
+
+// FreeLibrary takes a library out of the process also after failures inside it: one that raised and
+// caught an exception without a line (a text that does not parse), and one that logged a failure.
+TEST_F(SceneFailureTest, AnUnloadedLibraryIsUnmappedAfterItsFailures) {
+  const std::wstring m = L"ZebProbeFirst";
+  const std::wstring file = m + L".dll";
+  {
+    Scene s(m);
+    ASSERT_TRUE(s.Loaded());
+    s.SceneParameters(L"<SceneParameters", L"<Menu/>");
+  }
+  EXPECT_EQ(GetModuleHandleW(file.c_str()), nullptr) << "after an exception";
+  {
+    Scene s(m);
+    ASSERT_TRUE(s.Loaded());
+    s.FailAt("SceneAnimationsStart");
+    s.SceneCreate();
+    s.SceneAnimationsStart(0);
+    s.FailAt(nullptr);
+    s.SceneDestroy();
+  }
+  EXPECT_EQ(GetModuleHandleW(file.c_str()), nullptr) << "after a logged failure";
 }
 
 TEST_F(SceneFailureTest, EachGuardedExportLogsItsLineWithTheModuleName) {
