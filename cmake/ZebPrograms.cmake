@@ -18,7 +18,9 @@
 # --enable-stdcall-fixup ties each plain name to its stdcall symbol (_SceneCreate@0 on 32-bit)
 # without a warning. The CTest entry <Module>_exports compares the built export table with the .def
 # (scripts/check-exports): the library of this tree and, from a 64-bit test tree, the 32-bit one in
-# ZEB_WIN32_BINARY_DIR, where stdcall names would be decorated.
+# ZEB_WIN32_BINARY_DIR, where stdcall names would be decorated. The entry <Module>_stack reads the
+# same files' code: every return of each export of src/scenes/ZebScene.h removes the argument bytes
+# its declaration gives (scripts/check-stack; 32-bit images only).
 
 set(ZEB_WIN32_BINARY_DIR "" CACHE PATH
     "The 32-bit Windows build tree whose deliverables the checks of a 64-bit test tree also read")
@@ -70,5 +72,7 @@ function(zeb_add_scene_library name)
     list(APPEND files ${ZEB_WIN32_BINARY_DIR}/${rel})
   endif()
   add_test(NAME ${name}_exports COMMAND bash ${PROJECT_SOURCE_DIR}/scripts/check-exports ${def} ${files})
-  set_tests_properties(${name}_exports PROPERTIES TIMEOUT 60)
+  add_test(NAME ${name}_stack
+           COMMAND bash ${PROJECT_SOURCE_DIR}/scripts/check-stack ${PROJECT_SOURCE_DIR}/src/scenes/ZebScene.h ${files})
+  set_tests_properties(${name}_exports ${name}_stack PROPERTIES TIMEOUT 60)
 endfunction()

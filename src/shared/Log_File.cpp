@@ -3,6 +3,7 @@
 #include <cwchar>
 
 #include "core/Exception.h"
+#include "core/ScopeExit.h"
 #include "core/Texts.h"
 #include "win/WinFiles.h"
 #include "win/WinText.h"
@@ -260,9 +261,11 @@ std::wstring TLogFile::WriteStringInfo(int32_t ALog_Level, const std::wstring& S
 
 void TLogFile::WriteStringInfoPrefixed(int32_t ALog_Level, std::wstring_view prefix, std::wstring_view S,
                                        bool TimeStamp) {
-  // One line buffer per thread, kept between lines: the log writer drops the returned text anyway.
-  static thread_local std::wstring line;
-  BuildAndWrite(ALog_Level, prefix, S, TimeStamp, line);
+  // One line buffer, kept between lines: the log writer drops the returned text anyway. The lock
+  // (which WriteLine takes again) keeps it to one thread at a time.
+  EnterLock();
+  auto leave = ScopeExit([this] { LeaveLock(); });
+  BuildAndWrite(ALog_Level, prefix, S, TimeStamp, line_);
 }
 
 void TLogFile::Flush() {

@@ -73,4 +73,8 @@ class TLogFile {
   int32_t FCnt_Files;
   bool FUseUserName;
   unsigned long long size_ = 0;  // of the open file
+  // The line buffer of WriteStringInfoPrefixed, kept between lines and used under FLock. Not one per
+  // thread: a thread-local object with a destructor would keep a scene library loaded until the
+  // thread ends (the runtime holds a reference to the module for it).
+  std::wstring line_;
 };

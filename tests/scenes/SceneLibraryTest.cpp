@@ -6,9 +6,12 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <cstdint>
+#include <cstdlib>
 #include <memory>
 #include <string>
+#include <type_traits>
 #include <vector>
 
 #include "HostLib.h"
@@ -42,37 +45,35 @@ std::wstring LogFolder() { return TestFolder() + L"scene-logs\\"; }
 std::wstring LogPath(const std::wstring& module) { return LogFolder() + module + L".01.log"; }
 
 // The library's exports by ordinal, the way the host calls them.
-struct Scene {
+struct Scene : zebhost::SceneExports {
   explicit Scene(const std::wstring& module) : name(module) {
     handle = LoadLibraryW(LibraryPath(module).c_str());
     if (!handle) return;
-    auto at = [&](int ordinal) { return GetProcAddress(handle, MAKEINTRESOURCEA(ordinal)); };
-    Screenshot = reinterpret_cast<ZebSceneScreenshotFn>(reinterpret_cast<void*>(at(1)));
-    Stop = reinterpret_cast<ZebSceneAnimationsStopFn>(reinterpret_cast<void*>(at(2)));
-    Start = reinterpret_cast<ZebSceneAnimationsStartFn>(reinterpret_cast<void*>(at(3)));
-    Destroy = reinterpret_cast<ZebSceneDestroyFn>(reinterpret_cast<void*>(at(4)));
-    DefaultParameters = reinterpret_cast<ZebSceneDefaultParametersFn>(reinterpret_cast<void*>(at(5)));
-    Parameters = reinterpret_cast<ZebSceneParametersFn>(reinterpret_cast<void*>(at(6)));
-    Create = reinterpret_cast<ZebSceneCreateFn>(reinterpret_cast<void*>(at(7)));
-    FailAt = reinterpret_cast<void(__stdcall*)(const char*)>(
-        reinterpret_cast<void*>(GetProcAddress(handle, "ProbeFailAt")));
+    auto at = [&](auto& fn, const char* ordinalOrName) {
+      fn = reinterpret_cast<std::remove_reference_t<decltype(fn)>>(
+          reinterpret_cast<void*>(GetProcAddress(handle, ordinalOrName)));
+    };
+    at(SceneScreenshot, MAKEINTRESOURCEA(1));
+    at(SceneAnimationsStop, MAKEINTRESOURCEA(2));
+    at(SceneAnimationsStart, MAKEINTRESOURCEA(3));
+    at(SceneDestroy, MAKEINTRESOURCEA(4));
+    at(SceneDefaultParameters, MAKEINTRESOURCEA(5));
+    at(SceneParameters, MAKEINTRESOURCEA(6));
+    at(SceneCreate, MAKEINTRESOURCEA(7));
+    at(FailAt, "ProbeFailAt");
   }
   ~Scene() { Unload(); }
   void Unload() {
     if (handle) FreeLibrary(handle);
     handle = nullptr;
   }
-  bool Loaded() const { return handle && Screenshot && Stop && Start && Destroy && DefaultParameters && Parameters && Create; }
+  bool Loaded() const {
+    return handle && SceneScreenshot && SceneAnimationsStop && SceneAnimationsStart && SceneDestroy &&
+           SceneDefaultParameters && SceneParameters && SceneCreate;
+  }
 
   std::wstring name;
   HMODULE handle = nullptr;
-  ZebSceneScreenshotFn Screenshot = nullptr;
-  ZebSceneAnimationsStopFn Stop = nullptr;
-  ZebSceneAnimationsStartFn Start = nullptr;
-  ZebSceneDestroyFn Destroy = nullptr;
-  ZebSceneDefaultParametersFn DefaultParameters = nullptr;
-  ZebSceneParametersFn Parameters = nullptr;
-  ZebSceneCreateFn Create = nullptr;
   void(__stdcall* FailAt)(const char*) = nullptr;
 };
 
@@ -83,7 +84,7 @@ struct Shot {
 // Takes a screenshot object and frees it through its own function table.
 Shot Take(Scene& s) {
   Shot r;
-  ZebSceneBitmap* b = s.Screenshot();
+  ZebSceneBitmap* b = s.SceneScreenshot();
   if (!b) return r;
   r.width = b->functions->Width(b);
   r.height = b->functions->Height(b);
@@ -161,10 +162,10 @@ TEST_F(SceneLibraryTest, ExportsByOrdinalAreTheNamedOnes) {
 TEST_F(SceneLibraryTest, WithoutASceneNothingHappensAndNothingIsLogged) {
   Scene s(module);
   ASSERT_TRUE(s.Loaded());
-  s.Start(0);
-  s.Start(1);
-  s.Stop();
-  s.Destroy();
+  s.SceneAnimationsStart(0);
+  s.SceneAnimationsStart(1);
+  s.SceneAnimationsStop();
+  s.SceneDestroy();
   zebhost::Wait(50);
   Shot shot = Take(s);
   EXPECT_EQ(shot.width, 0);
@@ -177,11 +178,11 @@ TEST_F(SceneLibraryTest, WithoutASceneNothingHappensAndNothingIsLogged) {
 TEST_F(SceneLibraryTest, DefaultParametersAreTheFiveLinesOnEveryCallWithOrWithoutAScene) {
   Scene s(module);
   ASSERT_TRUE(s.Loaded());
-  const wchar_t* first = s.DefaultParameters();
+  const wchar_t* first = s.SceneDefaultParameters();
   EXPECT_EQ(std::wstring(first), kDefaultText);
-  s.Create();
-  EXPECT_EQ(std::wstring(s.DefaultParameters()), kDefaultText);
-  s.Destroy();
+  s.SceneCreate();
+  EXPECT_EQ(std::wstring(s.SceneDefaultParameters()), kDefaultText);
+  s.SceneDestroy();
   EXPECT_EQ(std::wstring(first), kDefaultText) << "the text stays valid";
   EXPECT_TRUE(SceneWindows().empty());
 
@@ -189,14 +190,14 @@ TEST_F(SceneLibraryTest, DefaultParametersAreTheFiveLinesOnEveryCallWithOrWithou
   for (const wchar_t* other : {L"Sucrelle", L"Cinevra", L"Braisette", L"Libavo", L"Platero", L"Marquella"}) {
     Scene o(other);
     ASSERT_TRUE(o.Loaded()) << Narrow(std::wstring(other));
-    EXPECT_EQ(std::wstring(o.DefaultParameters()), kDefaultText) << Narrow(std::wstring(other));
+    EXPECT_EQ(std::wstring(o.SceneDefaultParameters()), kDefaultText) << Narrow(std::wstring(other));
   }
 }
 
 TEST_F(SceneLibraryTest, SceneWindowIsAHiddenToolWindowWithoutOwnerAndSecondCreateChangesNothing) {
   Scene s(module);
   ASSERT_TRUE(s.Loaded());
-  s.Create();
+  s.SceneCreate();
   zebhost::Wait(50);
   HWND w = OnlySceneWindow();
   ASSERT_NE(w, nullptr);
@@ -214,13 +215,13 @@ TEST_F(SceneLibraryTest, SceneWindowIsAHiddenToolWindowWithoutOwnerAndSecondCrea
   EXPECT_EQ(r.bottom - r.top, 758);
 
   SetWindowPos(w, nullptr, 40, 30, 0, 0, SWP_NOSIZE | SWP_NOZORDER | SWP_NOACTIVATE);
-  s.Create();
+  s.SceneCreate();
   EXPECT_EQ(OnlySceneWindow(), w);
   r = WindowRect(w);
   EXPECT_EQ(r.left, 40);
   EXPECT_EQ(r.top, 30);
   EXPECT_FALSE(IsWindowVisible(w));
-  s.Destroy();
+  s.SceneDestroy();
   EXPECT_FALSE(IsWindow(w));
   EXPECT_FALSE(Exists(LogPath(module)));
 }
@@ -232,7 +233,7 @@ TEST_F(SceneLibraryTest, StartAndStopShowAndHideTopMostAndScreenshotsShowTheBack
   ASSERT_EQ(background.Width(), 690);
   ASSERT_EQ(background.Height(), 758);
   const std::vector<uint32_t> expected(background.Bits(), background.Bits() + 690 * 758);
-  s.Create();
+  s.SceneCreate();
   HWND w = OnlySceneWindow();
   ASSERT_NE(w, nullptr);
 
@@ -243,7 +244,7 @@ TEST_F(SceneLibraryTest, StartAndStopShowAndHideTopMostAndScreenshotsShowTheBack
 
   for (BOOL flag : {FALSE, TRUE}) {
     SCOPED_TRACE(flag);
-    s.Start(flag);
+    s.SceneAnimationsStart(flag);
     zebhost::Wait(50);
     EXPECT_TRUE(IsWindowVisible(w));
     EXPECT_TRUE(GetWindowLongW(w, GWL_EXSTYLE) & WS_EX_TOPMOST);
@@ -255,27 +256,68 @@ TEST_F(SceneLibraryTest, StartAndStopShowAndHideTopMostAndScreenshotsShowTheBack
     EXPECT_EQ(shown.width, 690);
     EXPECT_EQ(shown.height, 758);
     EXPECT_TRUE(shown.pixels == expected);
-    s.Stop();
+    s.SceneAnimationsStop();
     zebhost::Wait(20);
     EXPECT_FALSE(IsWindowVisible(w));
     EXPECT_TRUE(GetWindowLongW(w, GWL_EXSTYLE) & WS_EX_TOPMOST);
   }
-  s.Destroy();
+  s.SceneDestroy();
   EXPECT_TRUE(SceneWindows().empty());
   EXPECT_FALSE(Exists(LogPath(module)));
+}
+
+// The test host writes a picture object as PNG: the file decodes to the object's size and pixels.
+TEST_F(SceneLibraryTest, HostSavesThePictureObjectAsPng) {
+  Scene s(module);
+  ASSERT_TRUE(s.Loaded());
+  TempDir dir;
+  ZebSceneBitmap* none = s.SceneScreenshot();
+  ASSERT_NE(none, nullptr);
+  EXPECT_THROW(zebhost::SaveScenePicture(*none, dir / L"none.png"), std::exception) << "a 0 x 0 picture";
+  none->functions->Free(none);
+  EXPECT_FALSE(Exists(dir / L"none.png"));
+
+  s.SceneCreate();
+  ZebSceneBitmap* picture = s.SceneScreenshot();
+  ASSERT_NE(picture, nullptr);
+  zebhost::SaveScenePicture(*picture, dir / L"scene.png");
+  const int width = picture->functions->Width(picture), height = picture->functions->Height(picture);
+  const DWORD* pixels = picture->functions->Pixels(picture);
+  const std::vector<uint32_t> expected(pixels, pixels + static_cast<size_t>(width) * height);
+  picture->functions->Free(picture);
+  const ui::Bitmap saved = ui::Bitmap::FromFile(dir / L"scene.png");
+  EXPECT_EQ(saved.Width(), 690);
+  EXPECT_EQ(saved.Height(), 758);
+  ASSERT_EQ(saved.Width(), width);
+  ASSERT_EQ(saved.Height(), height);
+  // Opaque pixels come back exactly; the colours of a translucent one are kept in the file without
+  // alpha's factor and may come back one step off.
+  int alphaOff = 0, worst = 0;
+  size_t opaqueOff = 0;
+  for (size_t i = 0; i < expected.size(); ++i) {
+    const uint32_t a = expected[i], b = saved.Bits()[i];
+    if ((a >> 24) != (b >> 24)) ++alphaOff;
+    if ((a >> 24) == 0xFF && a != b) ++opaqueOff;
+    for (int shift = 0; shift < 24; shift += 8)
+      worst = std::max(worst, std::abs(static_cast<int>((a >> shift) & 0xFF) - static_cast<int>((b >> shift) & 0xFF)));
+  }
+  EXPECT_EQ(alphaOff, 0);
+  EXPECT_EQ(opaqueOff, 0u);
+  EXPECT_LE(worst, 1);
+  s.SceneDestroy();
 }
 
 TEST_F(SceneLibraryTest, DestroyThenCreateGivesAFreshHiddenWindowAtTheOrigin) {
   Scene s(module);
   ASSERT_TRUE(s.Loaded());
-  s.Create();
+  s.SceneCreate();
   HWND first = OnlySceneWindow();
   ASSERT_NE(first, nullptr);
-  s.Start(1);
+  s.SceneAnimationsStart(1);
   SetWindowPos(first, nullptr, 100, 100, 200, 200, SWP_NOZORDER | SWP_NOACTIVATE);
   wchar_t className[256] = {};
   GetClassNameW(first, className, 256);
-  s.Destroy();
+  s.SceneDestroy();
   zebhost::Wait(20);
   EXPECT_FALSE(IsWindow(first));
   EXPECT_TRUE(SceneWindows().empty());
@@ -284,7 +326,7 @@ TEST_F(SceneLibraryTest, DestroyThenCreateGivesAFreshHiddenWindowAtTheOrigin) {
   EXPECT_FALSE(GetClassInfoExW(s.handle, className, &info)) << "the class goes with the last scene";
   EXPECT_EQ(Take(s).width, 0);
 
-  s.Create();
+  s.SceneCreate();
   HWND second = OnlySceneWindow();
   ASSERT_NE(second, nullptr);
   EXPECT_FALSE(IsWindowVisible(second));
@@ -297,22 +339,22 @@ TEST_F(SceneLibraryTest, DestroyThenCreateGivesAFreshHiddenWindowAtTheOrigin) {
   EXPECT_EQ(GetWindowRgn(second, region), ERROR) << "no window region";
   DeleteObject(region);
   EXPECT_EQ(Take(s).width, 690);
-  s.Destroy();
+  s.SceneDestroy();
 }
 
 TEST_F(SceneLibraryTest, SceneParametersParseBothTextsAndCreateTheScene) {
   Scene s(module);
   ASSERT_TRUE(s.Loaded());
-  s.Parameters(L"<SceneParameters", L"<Menu/>");  // does not parse: nothing, no log line
-  s.Parameters(kDefaultText, L"<Menu");
+  s.SceneParameters(L"<SceneParameters", L"<Menu/>");  // does not parse: nothing, no log line
+  s.SceneParameters(kDefaultText, L"<Menu");
   EXPECT_TRUE(SceneWindows().empty());
-  s.Parameters(s.DefaultParameters(), L"<Menu/>");
+  s.SceneParameters(s.SceneDefaultParameters(), L"<Menu/>");
   HWND w = OnlySceneWindow();
   ASSERT_NE(w, nullptr);
   EXPECT_FALSE(IsWindowVisible(w));
-  s.Parameters(s.DefaultParameters(), L"<Menu/>");
+  s.SceneParameters(s.SceneDefaultParameters(), L"<Menu/>");
   EXPECT_EQ(OnlySceneWindow(), w);
-  s.Destroy();
+  s.SceneDestroy();
   EXPECT_FALSE(Exists(LogPath(module)));
 }
 
@@ -321,30 +363,30 @@ TEST_F(SceneLibraryTest, TwoLibrariesInOneHostEachWithItsScene) {
   Scene a(module), b(partner);
   ASSERT_TRUE(a.Loaded());
   ASSERT_TRUE(b.Loaded());
-  a.Create();
-  b.Create();
+  a.SceneCreate();
+  b.SceneCreate();
   auto windows = SceneWindows();
   ASSERT_EQ(windows.size(), 2u);
-  a.Start(1);
+  a.SceneAnimationsStart(1);
   zebhost::Wait(20);
   int shown = IsWindowVisible(windows[0]) + IsWindowVisible(windows[1]);
   EXPECT_EQ(shown, 1) << "only the first library's scene is shown";
   EXPECT_EQ(Take(a).pixels.size(), 690u * 758u);
   EXPECT_TRUE(Take(a).pixels != Take(b).pixels || module == L"Platero" || partner == L"Platero");
-  a.Destroy();
+  a.SceneDestroy();
   EXPECT_EQ(SceneWindows().size(), 1u);
   a.Unload();
-  b.Stop();
+  b.SceneAnimationsStop();
   zebhost::Wait(20);
-  b.Destroy();
+  b.SceneDestroy();
   EXPECT_TRUE(SceneWindows().empty());
 }
 
 TEST_F(SceneLibraryTest, UnloadingALiveSceneLeavesNoWindowBehind) {
   Scene s(module);
   ASSERT_TRUE(s.Loaded());
-  s.Create();
-  s.Start(0);
+  s.SceneCreate();
+  s.SceneAnimationsStart(0);
   HWND w = OnlySceneWindow();
   ASSERT_NE(w, nullptr);
   s.Unload();
@@ -352,9 +394,9 @@ TEST_F(SceneLibraryTest, UnloadingALiveSceneLeavesNoWindowBehind) {
   zebhost::Wait(100);  // nothing posted or timed may reach the unloaded code
   Scene again(module);
   ASSERT_TRUE(again.Loaded());
-  again.Create();
+  again.SceneCreate();
   EXPECT_NE(OnlySceneWindow(), nullptr);
-  again.Destroy();
+  again.SceneDestroy();
 }
 
 TEST_F(SceneLibraryTest, StackIsBalancedAfterEveryExport) {
@@ -368,13 +410,13 @@ TEST_F(SceneLibraryTest, StackIsBalancedAfterEveryExport) {
     __asm__ volatile("mov %%esp, %0" : "=r"(after));
     return before - after;
   };
-  EXPECT_EQ(espAround([&] { s.Create(); }), 0u);
-  EXPECT_EQ(espAround([&] { s.Start(1); }), 0u);
-  EXPECT_EQ(espAround([&] { s.Parameters(kDefaultText, L"<Menu/>"); }), 0u);
-  EXPECT_EQ(espAround([&] { ZebSceneBitmap* b = s.Screenshot(); b->functions->Free(b); }), 0u);
-  EXPECT_EQ(espAround([&] { s.DefaultParameters(); }), 0u);
-  EXPECT_EQ(espAround([&] { s.Stop(); }), 0u);
-  EXPECT_EQ(espAround([&] { s.Destroy(); }), 0u);
+  EXPECT_EQ(espAround([&] { s.SceneCreate(); }), 0u);
+  EXPECT_EQ(espAround([&] { s.SceneAnimationsStart(1); }), 0u);
+  EXPECT_EQ(espAround([&] { s.SceneParameters(kDefaultText, L"<Menu/>"); }), 0u);
+  EXPECT_EQ(espAround([&] { ZebSceneBitmap* b = s.SceneScreenshot(); b->functions->Free(b); }), 0u);
+  EXPECT_EQ(espAround([&] { s.SceneDefaultParameters(); }), 0u);
+  EXPECT_EQ(espAround([&] { s.SceneAnimationsStop(); }), 0u);
+  EXPECT_EQ(espAround([&] { s.SceneDestroy(); }), 0u);
 #else
   GTEST_SKIP() << "one calling convention on x86-64: the stack is checked in the 32-bit build";
 #endif
@@ -389,8 +431,8 @@ std::vector<std::wstring> LogTextsAfter(const std::wstring& module, size_t befor
                                : std::vector<std::wstring>();
 }
 
-// A library stays mapped once it has thrown (the static thread library of the runtime pins its module
-// then) and keeps its log open, so these tests count the lines they add.
+// The logs outlive each library's load (the log folder is the suite's), so these tests count the lines
+// they add.
 class SceneFailureTest : public SceneLibraryTest {
  protected:
   void SetUp() override {}
@@ -403,7 +445,7 @@ TEST_F(SceneFailureTest, SceneParametersThatFailWhileApplyingEndTheHost) {
   if (Env(L"ZEB_SCENE_CHILD") == L"1") {
     Scene s(L"ZebProbeFirst");
     s.FailAt("SceneParameters");
-    s.Parameters(s.DefaultParameters(), L"<Menu/>");
+    s.SceneParameters(s.SceneDefaultParameters(), L"<Menu/>");
     ExitProcess(7);  // not reached
   }
   const size_t before = LogTexts(L"ZebProbeFirst").size();
@@ -427,21 +469,21 @@ TEST_F(SceneFailureTest, EachGuardedExportLogsItsLineWithTheModuleName) {
     ASSERT_TRUE(s.Loaded());
     ASSERT_NE(s.FailAt, nullptr);
     s.FailAt("FormCreate");
-    s.Create();
+    s.SceneCreate();
     EXPECT_EQ(Take(s).width, 0) << "a failed creation leaves no scene";
     // A failure after the form is made keeps the scene (without its title yet).
     s.FailAt("SceneCreate");
-    s.Create();
+    s.SceneCreate();
     EXPECT_EQ(Take(s).width, 690);
     s.FailAt("SceneAnimationsStart");
-    s.Start(1);
+    s.SceneAnimationsStart(1);
     s.FailAt("SceneAnimationsStop");
-    s.Stop();
+    s.SceneAnimationsStop();
     s.FailAt("SceneDestroy.1");
-    s.Destroy();
+    s.SceneDestroy();
     EXPECT_EQ(Take(s).width, 690);
     s.FailAt(nullptr);
-    s.Destroy();
+    s.SceneDestroy();
     EXPECT_EQ(Take(s).width, 0);
     const std::wstring p = m + L".dll: AV in ";
     EXPECT_EQ(LogTextsAfter(m, before), (std::vector<std::wstring>{
@@ -460,17 +502,17 @@ TEST_F(SceneFailureTest, ADestroyThatFailedPartWayRunsAgainWithoutTouchingWhatIt
     ASSERT_TRUE(s.Loaded());
     for (int step = 1; step <= steps; ++step) {
       SCOPED_TRACE(Narrow(m) + " step " + std::to_string(step));
-      s.Create();
-      s.Start(1);
+      s.SceneCreate();
+      s.SceneAnimationsStart(1);
       HWND w = OnlySceneWindow();
       ASSERT_NE(w, nullptr);
       const std::string at = "SceneDestroy." + std::to_string(step);
       s.FailAt(at.c_str());
-      s.Destroy();
+      s.SceneDestroy();
       EXPECT_TRUE(IsWindow(w));
       EXPECT_EQ(Take(s).width, step <= (steps == 9 ? 8 : 11) ? 690 : 0);
       s.FailAt(nullptr);
-      s.Destroy();
+      s.SceneDestroy();
       EXPECT_TRUE(SceneWindows().empty());
       EXPECT_EQ(Take(s).width, 0);
     }
@@ -479,18 +521,29 @@ TEST_F(SceneFailureTest, ADestroyThatFailedPartWayRunsAgainWithoutTouchingWhatIt
   }
 }
 
-TEST_F(SceneFailureTest, AReloadedLibraryLogsAgain) {
-  const size_t before = LogTexts(L"ZebProbeSecond").size();
+// FreeLibrary takes a library out of the process also after failures inside it (an exception caught
+// without a line, for a text that does not parse; a logged failure), and the library loaded again
+// logs again.
+TEST_F(SceneFailureTest, AnUnloadedLibraryGoesAfterItsFailuresAndLogsAgainWhenReloaded) {
+  const std::wstring m = L"ZebProbeSecond";
+  {
+    Scene s(m);
+    ASSERT_TRUE(s.Loaded());
+    s.SceneParameters(L"<SceneParameters", L"<Menu/>");
+  }
+  EXPECT_EQ(GetModuleHandleW((m + L".dll").c_str()), nullptr) << "after an exception";
+  const size_t before = LogTexts(m).size();
   for (int round = 1; round <= 2; ++round) {
-    Scene s(L"ZebProbeSecond");
+    Scene s(m);
     ASSERT_TRUE(s.Loaded());
     s.FailAt("SceneAnimationsStart");
-    s.Create();
-    s.Start(0);
+    s.SceneCreate();
+    s.SceneAnimationsStart(0);
     s.FailAt(nullptr);
-    s.Destroy();
+    s.SceneDestroy();
     s.Unload();
-    EXPECT_EQ(LogTextsAfter(L"ZebProbeSecond", before).size(), static_cast<size_t>(round));
+    EXPECT_EQ(GetModuleHandleW((m + L".dll").c_str()), nullptr) << "after a logged failure";
+    EXPECT_EQ(LogTextsAfter(m, before).size(), static_cast<size_t>(round));
   }
 }
 
@@ -504,33 +557,78 @@ TEST_F(SceneFailureTest, MovieEndReachesTheHostAndACommandOfADestroyedSceneIsDro
   const int start = advert.SceneEndedCount();
 
   // The movie's "stop" raises EndAnimation: delivered later, from the message loop.
-  s.Create();
-  s.Start(1);
-  s.Stop();
+  s.SceneCreate();
+  s.SceneAnimationsStart(1);
+  s.SceneAnimationsStop();
   EXPECT_EQ(advert.SceneEndedCount(), start);
   zebhost::Wait(100);
   EXPECT_EQ(advert.SceneEndedCount(), start + 1);
 
   // Queued, then the scene is destroyed before the loop runs: never delivered, not to a new scene
   // either.
-  s.Start(1);
-  s.Stop();
-  s.Destroy();
-  s.Create();
+  s.SceneAnimationsStart(1);
+  s.SceneAnimationsStop();
+  s.SceneDestroy();
+  s.SceneCreate();
   zebhost::Wait(100);
   EXPECT_EQ(advert.SceneEndedCount(), start + 1);
 
   // A failing command handler logs its line and tells the host nothing.
   const size_t before = LogTexts(L"ZebProbeSecond").size();
   s.FailAt("callback");
-  s.Start(1);
-  s.Stop();
+  s.SceneAnimationsStart(1);
+  s.SceneAnimationsStop();
   zebhost::Wait(100);
   s.FailAt(nullptr);
   EXPECT_EQ(advert.SceneEndedCount(), start + 1);
   EXPECT_EQ(LogTextsAfter(L"ZebProbeSecond", before),
             std::vector<std::wstring>{L"[ERROR] ZebProbeSecond.dll: AV in callback"});
-  s.Destroy();
+  s.SceneDestroy();
+}
+
+// A host that breaks the rule and destroys the scene inside its WM_SCENE_ENDED handler: the library
+// goes on only after it has seen that its scene is gone, logs nothing, and a new scene works as before.
+// Both teardown orders.
+TEST_F(SceneFailureTest, SceneDestroyedInsideTheHostsSceneEndedHandler) {
+  for (const wchar_t* probe : {L"ZebProbeFirst", L"ZebProbeSecond"}) {
+    const std::wstring m = probe;
+    SCOPED_TRACE(Narrow(m));
+    Scene s(m);
+    ASSERT_TRUE(s.Loaded());
+    auto useMovie = reinterpret_cast<void(__stdcall*)()>(
+        reinterpret_cast<void*>(GetProcAddress(s.handle, "ProbeUseEndingMovie")));
+    ASSERT_NE(useMovie, nullptr);
+    useMovie();
+    const size_t before = LogTexts(m).size();
+    const int start = advert.SceneEndedCount();
+    bool destroyedInside = false;
+    advert.InsideHandler = [&] {
+      s.SceneDestroy();
+      destroyedInside = SceneWindows().empty();
+    };
+    s.SceneCreate();
+    s.SceneAnimationsStart(1);
+    s.SceneAnimationsStop();  // the movie's "stop" raises EndAnimation, delivered from the loop below
+    zebhost::Wait(150);
+    advert.InsideHandler = nullptr;
+    EXPECT_EQ(advert.SceneEndedCount(), start + 1);
+    EXPECT_TRUE(destroyedInside);
+    EXPECT_TRUE(SceneWindows().empty());
+    EXPECT_EQ(Take(s).width, 0);
+
+    s.SceneCreate();
+    HWND w = OnlySceneWindow();
+    ASSERT_NE(w, nullptr);
+    s.SceneAnimationsStart(0);
+    EXPECT_TRUE(IsWindowVisible(w));
+    EXPECT_EQ(Take(s).width, 690);
+    s.SceneAnimationsStop();
+    zebhost::Wait(150);
+    EXPECT_EQ(advert.SceneEndedCount(), start + 2);
+    s.SceneDestroy();
+    EXPECT_TRUE(SceneWindows().empty());
+    EXPECT_TRUE(LogTextsAfter(m, before).empty());
+  }
 }
 
 }  // namespace

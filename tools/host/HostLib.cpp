@@ -125,7 +125,10 @@ LRESULT CALLBACK AdvertWindow::Proc(HWND hwnd, UINT msg, WPARAM wParam, LPARAM l
     auto* cs = reinterpret_cast<CREATESTRUCTW*>(lParam);
     SetWindowLongPtrW(hwnd, GWLP_USERDATA, reinterpret_cast<LONG_PTR>(cs->lpCreateParams));
   } else if (msg == WM_SCENE_ENDED) {
-    if (auto* self = reinterpret_cast<AdvertWindow*>(GetWindowLongPtrW(hwnd, GWLP_USERDATA))) ++self->sceneEnded_;
+    if (auto* self = reinterpret_cast<AdvertWindow*>(GetWindowLongPtrW(hwnd, GWLP_USERDATA))) {
+      ++self->sceneEnded_;
+      if (self->InsideHandler) self->InsideHandler();
+    }
     return 0;
   }
   return DefWindowProcW(hwnd, msg, wParam, lParam);

@@ -10,11 +10,13 @@
 #include <windows.h>
 
 #include <cstdint>
+#include <functional>
 #include <optional>
 #include <string>
 #include <vector>
 
 #include "display/DisplayMessages.h"
+#include "scenes/ZebScene.h"
 
 namespace zebhost {
 
@@ -117,6 +119,9 @@ class AdvertWindow {
 
   HWND Handle() const { return window_; }
   int SceneEndedCount() const { return sceneEnded_; }
+  // Runs inside the handler after the count: a host that breaks the rule above (for example one that
+  // destroys the scene there), as a test plays it.
+  std::function<void()> InsideHandler;
 
  private:
   static LRESULT CALLBACK Proc(HWND, UINT, WPARAM, LPARAM);
@@ -127,27 +132,21 @@ class AdvertWindow {
 
 // ---- Scene libraries ---------------------------------------------------------------------------------
 
-// The seven scene exports (standard calling convention). SceneScreenshot's result is a picture object
-// of the library's own picture classes, owned by the caller; it is kept opaque here.
-extern "C" {
-typedef void*(__stdcall* SceneScreenshotFn)();
-typedef void(__stdcall* SceneAnimationsStopFn)();
-typedef void(__stdcall* SceneAnimationsStartFn)(BOOL flag);
-typedef void(__stdcall* SceneDestroyFn)();
-typedef const wchar_t*(__stdcall* SceneDefaultParametersFn)();
-typedef void(__stdcall* SceneParametersFn)(const wchar_t* parameters, const wchar_t* menu);
-typedef void(__stdcall* SceneCreateFn)();
-}
-
+// The seven scene exports, typed as the scene interface's header declares them for hosts.
 struct SceneExports {
-  SceneScreenshotFn SceneScreenshot = nullptr;
-  SceneAnimationsStopFn SceneAnimationsStop = nullptr;
-  SceneAnimationsStartFn SceneAnimationsStart = nullptr;
-  SceneDestroyFn SceneDestroy = nullptr;
-  SceneDefaultParametersFn SceneDefaultParameters = nullptr;
-  SceneParametersFn SceneParameters = nullptr;
-  SceneCreateFn SceneCreate = nullptr;
+  ZebSceneScreenshotFn SceneScreenshot = nullptr;
+  ZebSceneAnimationsStopFn SceneAnimationsStop = nullptr;
+  ZebSceneAnimationsStartFn SceneAnimationsStart = nullptr;
+  ZebSceneDestroyFn SceneDestroy = nullptr;
+  ZebSceneDefaultParametersFn SceneDefaultParameters = nullptr;
+  ZebSceneParametersFn SceneParameters = nullptr;
+  ZebSceneCreateFn SceneCreate = nullptr;
 };
+
+// Writes a scene's picture object (SceneScreenshot's result) as PNG: its size, its pixels with their
+// alpha. The object stays the caller's to free. Raises for a 0 x 0 picture and when the file cannot
+// be written.
+void SaveScenePicture(const ZebSceneBitmap& picture, const std::wstring& pngPath);
 
 // A loaded scene library with its exports resolved by name. Raises "cannot load <path> (error N)"
 // or "<path> does not export <name>" (and unloads again). Load it, call every export and destroy the

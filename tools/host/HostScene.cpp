@@ -1,8 +1,11 @@
-// Loading a scene library and resolving its seven exports by name.
+// Loading a scene library and resolving its seven exports by name; a scene's picture object as PNG.
 #include "HostLib.h"
+
+#include <algorithm>
 
 #include "core/Exception.h"
 #include "core/Utf.h"
+#include "ui/Bitmap.h"
 #include "win/WinText.h"
 
 namespace zebhost {
@@ -37,5 +40,16 @@ SceneLibrary::SceneLibrary(const std::wstring& path) {
 }
 
 SceneLibrary::~SceneLibrary() { FreeLibrary(module_); }
+
+void SaveScenePicture(const ZebSceneBitmap& picture, const std::wstring& pngPath) {
+  const int width = picture.functions->Width(&picture), height = picture.functions->Height(&picture);
+  const DWORD* pixels = picture.functions->Pixels(&picture);
+  if (width <= 0 || height <= 0 || !pixels)
+    throw Exception(u"the scene's picture is empty (" + Ascii(std::to_string(width) + " x " + std::to_string(height)) + u")");
+  // Both hold premultiplied 0xAARRGGBB values, rows top first without padding.
+  ui::Bitmap copy(width, height);
+  std::copy(pixels, pixels + static_cast<size_t>(width) * height, copy.Bits());
+  copy.SavePng(pngPath);
+}
 
 }  // namespace zebhost

@@ -36,7 +36,7 @@ constexpr CommandSpec kCommands[] = {
     {L"scene-parameters", "tt", 2, L"scene-parameters <params.xml> <menu.xml>"},
     {L"scene-start", "", 0, L"scene-start"},
     {L"scene-stop", "", 0, L"scene-stop"},
-    {L"scene-screenshot", "t", 1, L"scene-screenshot <file.png>"},
+    {L"scene-screenshot", "t", 1, L"scene-screenshot <file.png>  the scene's picture object as PNG"},
     {L"scene-destroy", "", 0, L"scene-destroy"},
     {L"scene-unload", "", 0, L"scene-unload                  destroy the scene, then unload"},
 };

@@ -8,6 +8,7 @@
 #include "HostLib.h"
 #include "Script.h"
 #include "core/Exception.h"
+#include "core/ScopeExit.h"
 #include "core/Utf.h"
 #include "win/WinText.h"
 
@@ -114,7 +115,12 @@ class Runner {
     } else if (n == L"scene-destroy") {
       e.SceneDestroy();
     } else if (n == L"scene-screenshot") {
-      throw Exception(u"scene-screenshot is not available yet: this host cannot read the scene's picture object");
+      ZebSceneBitmap* picture = e.SceneScreenshot();
+      if (!picture) throw Exception(u"SceneScreenshot returned no picture (out of memory)");
+      auto freePicture = ScopeExit([picture] { picture->functions->Free(picture); });
+      SaveScenePicture(*picture, a[0]);
+      Write(stdout, n + L" " + a[0]);
+      return;
     }
     Write(stdout, n);
   }
