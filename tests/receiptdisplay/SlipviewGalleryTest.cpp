@@ -47,7 +47,7 @@ class SlipviewGallery : public SlipviewFormFixture {
     form_->Create();
     CreateDirectoryW((pics_ / L"folder.png").c_str(), nullptr);
     for (const wchar_t* name : {L"a.png", L"b.png", L"c.png"}) WriteText(pics_ / name, Narrow(name) + " bytes");
-    Menu(u"<Menu><D Code=\"5\" Name=\"Суп\" LargeImagePath=\"a.png;b.png\"/>"
+    Menu(u"<Menu><D Code=\"5\" Name=\"Crème\" LargeImagePath=\"a.png;b.png\"/>"
          u"<D Code=\"7\" LargeImagePath=\"c.png\"/><D Code=\"9\" Name=\"Tea\" LargeImagePath=\";b.png\"/>"
          u"<D Code=\"12\" Name=\"Cola\" LargeImagePath=\"missing.png\"/>"
          u"<D Code=\"13\" Name=\"Dir\" LargeImagePath=\"folder.png\"/></Menu>");
@@ -108,10 +108,10 @@ TEST_F(SlipviewGallery, EntriesFollowTheScenarioOneTickAfterTheOther) {
   Apply(Scenario(L"<S><parameters DishCodes=\"5\" DishCode=\"7\"/></S><S><x/><parameters DishCodes=\"9, 44,5,\"/></S>"
                  L"<S><parameters DishCode=\"12\"/></S><S><parameters DishCode=\"13\"/></S>"));
   const std::vector<std::u16string> entries = {
-      Shown(u"СУП", u"a.png"),  // the first of its pictures
+      Shown(u"CRÈME", u"a.png"),  // the first of its pictures
       Shown(u"", u"c.png"),     // no name attribute: an empty name, not the blank one
       Shown(u"TEA", u""),       // ";b.png": the folder itself, no file
-      Shown(u"СУП", u"a.png"),  // listed twice: two entries
+      Shown(u"CRÈME", u"a.png"),  // listed twice: two entries
       Shown(u"COLA", u""),      // no such file
       Shown(u"DIR", u""),       // a folder is no picture
   };
@@ -141,9 +141,9 @@ TEST_F(SlipviewGallery, PictureFolderIsAPlainPrefix) {
   WriteText(logDir_ / L"picsa.png", "joined");
   const std::wstring noBackslash = pics_.Path().substr(0, pics_.Path().size() - 1);
   Apply(Scenario(L"<S><parameters DishCode=\"5\"/></S>", noBackslash));
-  EXPECT_EQ(g_shown, std::vector<std::u16string>{Shown(u"СУП", u"")}) << "no file at the joined path";
+  EXPECT_EQ(g_shown, std::vector<std::u16string>{Shown(u"CRÈME", u"")}) << "no file at the joined path";
   Apply(Scenario(L"<S><parameters DishCode=\"5\"/></S>", logDir_.Path() + L"pics"));
-  EXPECT_EQ(g_shown.back(), Shown(u"СУП", u"picsa.png"));
+  EXPECT_EQ(g_shown.back(), Shown(u"CRÈME", u"picsa.png"));
   EXPECT_EQ(GalleryFiles(), (std::vector<std::pair<std::u16string, std::string>>{{u"picsa.png", "joined"}}));
 }
 
@@ -215,9 +215,9 @@ TEST_F(SlipviewGallery, PicturesAreRegularFilesOfAtMost32Megabytes) {
   EXPECT_EQ(form_->flist->at(0).second->Picture, u"");
 
   // A picture that exists but cannot be read fails the apply.
-  win::UniqueFile held(CreateFileW((pics_ / L"a.png").c_str(), GENERIC_READ, 0, nullptr, OPEN_EXISTING, 0, nullptr));
+  win::UniqueFile held(CreateFileW((pics_ / L"limit.png").c_str(), GENERIC_READ, 0, nullptr, OPEN_EXISTING, 0, nullptr));
   ASSERT_TRUE(held);
-  Apply(Scenario(L"<S><parameters DishCodes=\"7,5\"/></S>"));
+  Apply(Scenario(L"<S><parameters DishCodes=\"3,2\"/></S>"));
   EXPECT_EQ(Failures(), 1u);
   EXPECT_FALSE(form_->ExpoTimer.Enabled());
   EXPECT_EQ(form_->flist->size(), 1u) << "the entry before it stays";
@@ -229,7 +229,7 @@ TEST_F(SlipviewGallery, HideEmptiesTheListAndShowRebuildsItAtTheNextApply) {
   ASSERT_TRUE(form_->Visible());
   Unit().ScenarioText = Scenario(L"<S><parameters DishCodes=\"5,9\"/></S>");
   form_->WMApplyData(m);
-  EXPECT_EQ(g_shown, std::vector<std::u16string>{Shown(u"СУП", u"a.png")});
+  EXPECT_EQ(g_shown, std::vector<std::u16string>{Shown(u"CRÈME", u"a.png")});
 
   form_->WMHideDisplay(m);
   EXPECT_TRUE(form_->flist->empty());
@@ -243,7 +243,7 @@ TEST_F(SlipviewGallery, HideEmptiesTheListAndShowRebuildsItAtTheNextApply) {
   form_->WMShowDisplay(m);
   EXPECT_TRUE(form_->flist->empty());
   form_->WMApplyData(m);
-  EXPECT_EQ(g_shown.back(), Shown(u"СУП", u"a.png"));
+  EXPECT_EQ(g_shown.back(), Shown(u"CRÈME", u"a.png"));
   Tick();
   EXPECT_EQ(g_shown.back(), Shown(u"TEA", u""));
   form_->WMHideDisplay(m);
