@@ -2,7 +2,7 @@
 // A menu and a scenario of 20 dishes with pictures of about 500 KB each; the display is shown and
 // hidden in turn (20 s each, so that every show applies the scenario again and every hide drops the
 // gallery), with new check data every 30 s. Every 10 s: the working set (GetProcessMemoryInfo), the
-// GDI and USER objects (GetGuiResources) and, under Wine, Linux's resident size (VmRSS). Prints the
+// GDI and USER objects (GetGuiResources), the process's handles (GetProcessHandleCount), its windows and, under Wine, Linux's resident size (VmRSS). Prints the
 // samples, then the first and last of each beside the largest.
 //   bench_gallery_process [seconds]   (600 by default)
 #include <windows.h>
@@ -29,7 +29,8 @@ struct Sample {
   double seconds = 0;
   bool shown = false;
   double workingSet = 0;  // MB
-  DWORD gdi = 0, user = 0;
+  DWORD gdi = 0, user = 0, handles = 0;
+  size_t windows = 0;  // the process's top-level windows and their children
   std::optional<double> rss;  // MB
 };
 
@@ -39,6 +40,28 @@ void WritePicture(const std::wstring& path, unsigned seed) {
   ui::Bitmap picture(410, 410);
   for (int i = 0; i < 410 * 410; ++i) picture.Bits()[i] = 0xFF000000u | (random() & 0xFFFFFFu);
   picture.SavePng(path);
+}
+
+// A stand-in for the USER objects where GetGuiResources answers nothing (Wine): the windows.
+size_t WindowsOf(DWORD processId) {
+  struct Count {
+    DWORD pid;
+    size_t n = 0;
+  } count{processId};
+  EnumWindows(
+      [](HWND w, LPARAM p) -> BOOL {
+        auto& c = *reinterpret_cast<Count*>(p);
+        DWORD owner = 0;
+        GetWindowThreadProcessId(w, &owner);
+        if (owner != c.pid) return TRUE;
+        ++c.n;
+        EnumChildWindows(
+            w, [](HWND, LPARAM q) -> BOOL { return ++*reinterpret_cast<size_t*>(q), TRUE; },
+            reinterpret_cast<LPARAM>(&c.n));
+        return TRUE;
+      },
+      reinterpret_cast<LPARAM>(&count));
+  return count.n;
 }
 
 std::wstring Check(int round) {
@@ -116,10 +139,12 @@ int main(int argc, char** argv) {
       if (GetProcessMemoryInfo(process, &c, sizeof c)) s.workingSet = c.WorkingSetSize / 1048576.0;
       s.gdi = GetGuiResources(process, GR_GDIOBJECTS);
       s.user = GetGuiResources(process, GR_USEROBJECTS);
+      GetProcessHandleCount(process, &s.handles);
+      s.windows = WindowsOf(run.Process()->Id());
       if (proc) s.rss = benchproc::StatusMb(*proc, "VmRSS");
       samples.push_back(s);
-      std::printf("%6.0f s %-6s working set %6.1f MB  GDI %4lu  USER %4lu  VmRSS %s MB\n", s.seconds,
-                  s.shown ? "shown" : "hidden", s.workingSet, s.gdi, s.user,
+      std::printf("%6.0f s %-6s working set %6.1f MB  GDI %4lu  USER %4lu  handles %4lu  windows %zu  VmRSS %s MB\n",
+                  s.seconds, s.shown ? "shown" : "hidden", s.workingSet, s.gdi, s.user, s.handles, s.windows,
                   s.rss ? std::to_string(*s.rss).substr(0, 6).c_str() : "n/a");
       std::fflush(stdout);
     }
@@ -140,10 +165,11 @@ int main(int argc, char** argv) {
       maxWs = std::max(maxWs, s.workingSet);
     }
     if (!first) continue;
-    std::printf("%s: first (%.0f s) working set %.1f MB, GDI %lu, USER %lu; last (%.0f s) %.1f MB, GDI %lu, "
-                "USER %lu; largest working set %.1f MB\n",
+    std::printf("%s: first (%.0f s) working set %.1f MB, GDI %lu, USER %lu, handles %lu, windows %zu; last (%.0f "
+                "s) %.1f MB, GDI %lu, USER %lu, handles %lu, windows %zu; largest working set %.1f MB\n",
                 state ? "shown" : "hidden", first->seconds, first->workingSet, first->gdi, first->user,
-                last->seconds, last->workingSet, last->gdi, last->user, maxWs);
+                first->handles, first->windows, last->seconds, last->workingSet, last->gdi, last->user, last->handles,
+                last->windows, maxWs);
   }
   std::printf("scenario applies: %zu; failures logged: %s; run %d s\n", ticks, failed ? "yes" : "none", seconds);
   return 0;
