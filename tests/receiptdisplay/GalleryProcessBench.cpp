@@ -43,24 +43,26 @@ void WritePicture(const std::wstring& path, unsigned seed) {
 }
 
 // A stand-in for the USER objects where GetGuiResources answers nothing (Wine): the windows.
+struct WindowCount {
+  DWORD pid;
+  size_t n = 0;
+};
+BOOL CALLBACK CountChild(HWND, LPARAM p) {
+  ++reinterpret_cast<WindowCount*>(p)->n;
+  return TRUE;
+}
+BOOL CALLBACK CountTopLevel(HWND w, LPARAM p) {
+  auto& c = *reinterpret_cast<WindowCount*>(p);
+  DWORD owner = 0;
+  GetWindowThreadProcessId(w, &owner);
+  if (owner != c.pid) return TRUE;
+  ++c.n;
+  EnumChildWindows(w, &CountChild, p);
+  return TRUE;
+}
 size_t WindowsOf(DWORD processId) {
-  struct Count {
-    DWORD pid;
-    size_t n = 0;
-  } count{processId};
-  EnumWindows(
-      [](HWND w, LPARAM p) -> BOOL {
-        auto& c = *reinterpret_cast<Count*>(p);
-        DWORD owner = 0;
-        GetWindowThreadProcessId(w, &owner);
-        if (owner != c.pid) return TRUE;
-        ++c.n;
-        EnumChildWindows(
-            w, [](HWND, LPARAM q) -> BOOL { return ++*reinterpret_cast<size_t*>(q), TRUE; },
-            reinterpret_cast<LPARAM>(&c.n));
-        return TRUE;
-      },
-      reinterpret_cast<LPARAM>(&count));
+  WindowCount count{processId};
+  EnumWindows(&CountTopLevel, reinterpret_cast<LPARAM>(&count));
   return count.n;
 }
 
