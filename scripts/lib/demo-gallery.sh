@@ -1,9 +1,8 @@
 # Sourced by scripts/demo once the order display's session has ended (with $root, $out, win() and the
 # demo's Wine environment): Slipview's picture gallery. Slipview starts hidden at the top-left corner
 # of the virtual screen, takes a menu of six dishes, a scenario naming them and check data with two of
-# them on the receipt, is shown, and its gallery goes through the dishes that are not on the receipt, one
-# every 3 seconds;
-# a screenshot every 3 seconds goes to out/demo/gallery-NN.png.
+# them on the receipt, is shown, and its gallery goes through the dishes that are not on the receipt,
+# one every 3 seconds; a screenshot every 3 seconds goes to out/demo/gallery-NN.png.
 grun="$out/slipview-run"
 mkdir -p "$grun/pics"
 cp "$ZEB_RUN_BUILD/bin/Slipview.exe" "$grun/"
