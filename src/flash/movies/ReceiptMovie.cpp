@@ -62,7 +62,10 @@ void ReceiptMovie::OnLoad() {
   SetVariable(u"GalleryXML", u"<Item Name=\"\" Picture=\"\"/>");
   SetVariable(u"ItemXML",
               u"<Item Name=\"\" Picture=\"\" Qnt=\"\" Portion=\"\" Price=\"\" Currency=\"\"><Modi Name=\"\"/></Item>");
-  AddCallback(u"reloadGallery", [] { return std::u16string(); });
+  AddCallback(u"reloadGallery", [this] {
+    gallery_.Reload(*VariableXml(u"GalleryXML"), [this](std::u16string_view name) { return LoadPicture(name); });
+    return std::u16string();
+  });
   AddCallback(u"deleteCheck", [] { return std::u16string(); });
   AddCallback(u"buildCheck", [] { return std::u16string(); });
   AddCallback(u"newDataCheck", [] { return std::u16string(); });

@@ -4,6 +4,7 @@
 // by the function updateTitle. It also takes the receipt lines and gallery entries by its other
 // functions (reloadGallery, deleteCheck, buildCheck, newDataCheck), which draw nothing yet.
 #include "flash/NativeMovie.h"
+#include "flash/movies/ReceiptGallery.h"
 #include "ui/Controls.h"
 
 namespace flash {
@@ -21,6 +22,7 @@ class ReceiptMovie : public NativeMovie {
   const ui::Text& NameHeading() const noexcept { return name_; }
   const ui::Text& QuantityHeading() const noexcept { return quantity_; }
   const ui::Text& AmountHeading() const noexcept { return amount_; }
+  ReceiptGallery& Gallery() noexcept { return gallery_; }
 
  protected:
   void OnLoad() override;
@@ -31,6 +33,7 @@ class ReceiptMovie : public NativeMovie {
   ui::Text& name_;
   ui::Text& quantity_;
   ui::Text& amount_;
+  ReceiptGallery gallery_{Stage()};  // made last: the band draws above the panel
 };
 
 // Makes the receipt movie available to players as "check.swf" while the returned object lives.
