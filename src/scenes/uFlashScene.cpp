@@ -3,6 +3,8 @@
 // freed is none and its steps are skipped, so that SceneDestroy can run again from its first step.
 #include "scenes/uFlashScene.h"
 
+#include <exception>
+
 #include "core/Exception.h"
 #include "shared/Logging.h"
 #include "ui/Module.h"
@@ -139,13 +141,59 @@ void TfmFlashScene::CopyBackground() {
   if (dc) picture->gdi.CopyTo(dc.Get(), 0, 0, Width(), Height());
 }
 
+namespace {
+
+// `frame` (premultiplied) over `background` into `out`, over the frame's size; the background's
+// pixels outside its own size count as transparent.
+void ComposeOver(uint32_t* out, const ui::Bitmap& frame, const ui::Bitmap* background) {
+  const int w = frame.Width(), h = frame.Height();
+  const int bw = background ? background->Width() : 0, bh = background ? background->Height() : 0;
+  for (int y = 0; y < h; ++y) {
+    const uint32_t* f = frame.Bits() + static_cast<size_t>(y) * w;
+    const uint32_t* b = y < bh ? background->Bits() + static_cast<size_t>(y) * bw : nullptr;
+    uint32_t* o = out + static_cast<size_t>(y) * w;
+    for (int x = 0; x < w; ++x) {
+      const uint32_t s = f[x], a = s >> 24;
+      const uint32_t d = b && x < bw ? b[x] : 0;
+      if (a == 255 || d == 0) {
+        o[x] = s;
+      } else if (a == 0) {
+        o[x] = d;
+      } else {
+        const uint32_t k = 255 - a;
+        const uint32_t rb = ((d & 0x00FF00FFu) * k + 0x00800080u) >> 8 & 0x00FF00FFu;
+        const uint32_t ag = ((d >> 8 & 0x00FF00FFu) * k + 0x00800080u) & 0xFF00FF00u;
+        o[x] = s + (rb | ag);
+      }
+    }
+  }
+}
+
+}  // namespace
+
+ui::Bitmap TfmFlashScene::ShownFrame() {
+  if (!FlashPlayer) return {};
+  const ui::Bitmap& frame = FlashPlayer->CurrentFrame();
+  if (frame.Empty()) return {};
+  ui::Bitmap shown(frame.Width(), frame.Height());
+  const BackgroundPicture* picture = UnitExists() ? unit->BackgroundBitmap.get() : nullptr;
+  ComposeOver(shown.Bits(), frame, picture ? &picture->pixels : nullptr);
+  return shown;
+}
+
 void TfmFlashScene::DrawFrame() {
   if (!FlashPlayer || !HandleAllocated() || !Visible()) return;
   const ui::Bitmap& frame = FlashPlayer->CurrentFrame();
   if (frame.Empty()) return;
-  ui::GdiBitmap copy(frame);
+  if (!shown_ || shown_->Width() != frame.Width() || shown_->Height() != frame.Height()) {
+    shown_ = std::make_unique<ui::Dib>(frame.Width(), frame.Height());
+    if (!*shown_) return;
+  }
+  const BackgroundPicture* picture = UnitExists() ? unit->BackgroundBitmap.get() : nullptr;
+  ComposeOver(shown_->Bits(), frame, picture ? &picture->pixels : nullptr);
+  GdiFlush();
   win::WindowDc dc(Handle());
-  if (dc) copy.CopyTo(dc.Get(), 0, 0, frame.Width(), frame.Height());
+  if (dc) BitBlt(dc.Get(), 0, 0, frame.Width(), frame.Height(), shown_->Dc(), 0, 0, SRCCOPY);
 }
 
 void TfmFlashScene::FlashPlayerHandleFSCommand(const std::u16string& command, const std::u16string&) {
@@ -182,6 +230,14 @@ void SceneCreateSteps() {
   SetWindowLongW(h, GWL_EXSTYLE, GetWindowLongW(h, GWL_EXSTYLE) | WS_EX_TOOLWINDOW);
 }
 
+void SceneCreateGuarded() noexcept {
+  try {
+    SceneCreateSteps();
+  } catch (...) {
+    LogFailure(L"SceneCreate");
+  }
+}
+
 void SceneAnimationsStartSteps() {
   SceneUnit& u = Unit();
   if (!u.SceneForm) return;
@@ -196,9 +252,16 @@ void SceneAnimationsStopSteps() {
   SceneUnit& u = Unit();
   if (!u.SceneForm) return;
   TfmFlashScene& f = *u.SceneForm;
-  FailPoint("SceneAnimationsStop");
-  if (f.FlashPlayer) f.FlashPlayer->CallFunction(kStopRequest);
+  // The scene is hidden even when the movie's "stop" fails; the failure is logged all the same.
+  std::exception_ptr failure;
+  try {
+    FailPoint("SceneAnimationsStop");
+    if (f.FlashPlayer) f.FlashPlayer->CallFunction(kStopRequest);
+  } catch (...) {
+    failure = std::current_exception();
+  }
   SetWindowPos(f.Handle(), HWND_TOPMOST, 0, 0, 0, 0, SWP_NOSIZE | SWP_NOMOVE | SWP_HIDEWINDOW);
+  if (failure) std::rethrow_exception(failure);
 }
 
 void SceneDestroySteps() {
