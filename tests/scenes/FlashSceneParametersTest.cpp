@@ -313,6 +313,20 @@ TEST_F(FlashSceneParameters, FailuresWhileApplyingAreLoggedAndTheHostGoesOn) {
   s->SceneDestroy();
 }
 
+TEST_F(FlashSceneParameters, AStopWhoseMovieCallFailsStillHidesTheScene) {
+  Library s(kProbe);
+  s->SceneCreate();
+  s->SceneAnimationsStart(TRUE);
+  HWND w = SceneWindow();
+  ASSERT_TRUE(IsWindowVisible(w));
+  s.FailAt("SceneAnimationsStop");
+  s->SceneAnimationsStop();
+  s.FailAt(nullptr);
+  EXPECT_FALSE(IsWindowVisible(w));
+  EXPECT_EQ(NewLogTexts(), std::vector<std::wstring>{L"[ERROR] ZebFlashProbe.dll: AV in SceneAnimationsStop"});
+  s->SceneDestroy();
+}
+
 // The first call of the library's life (its own process) has no `parameters`: the dish element then
 // holds Currency alone, and the attributes set later follow it.
 TEST(FlashSceneFirstCall, AttributesKeepTheOrderInWhichTheyWereFirstSet) {

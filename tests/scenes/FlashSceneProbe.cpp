@@ -1,6 +1,6 @@
-// A test build of a Flash scene (the banner movie with a sample dish, as Sucrelle) with three exports
-// more that show what the exports handed to the movie: the movie variable "MenuXML", the names in the
-// player's in-memory file list, and a movie command delivered to the scene's command handler.
+// A test build of a Flash scene (the banner movie with a sample dish, as Sucrelle) with exports that
+// show what the exports handed to the movie (the movie variable "MenuXML", the names in the player's
+// in-memory file list), deliver a movie command to the scene's command handler, and make a step fail.
 #include <windows.h>
 
 #include <string>
@@ -36,4 +36,15 @@ extern "C" void __stdcall ProbeCommand(const wchar_t* command) {
   if (!scenes::UnitExists()) return;
   if (scenes::TfmFlashScene* f = scenes::Unit().SceneForm)
     f->FlashPlayerHandleFSCommand(reinterpret_cast<const char16_t*>(command), u"");
+}
+
+namespace {
+std::string failAt;
+bool Hook(const char* step) { return failAt == step; }
+}  // namespace
+
+// Makes the frame's step of this name fail (as the movie's "stop" call failing: "SceneAnimationsStop").
+extern "C" void __stdcall ProbeFailAt(const char* step) {
+  failAt = step ? step : "";
+  scenes::SetFailHook(failAt.empty() ? nullptr : &Hook);
 }

@@ -62,6 +62,10 @@ void Library::Command(const std::wstring& command) const {
   Probe<void(__stdcall*)(const wchar_t*)>(lib_.Module(), "ProbeCommand")(command.c_str());
 }
 
+void Library::FailAt(const char* step) const {
+  Probe<void(__stdcall*)(const char*)>(lib_.Module(), "ProbeFailAt")(step);
+}
+
 HWND SceneWindow() {
   std::vector<HWND> found;
   HWND w = nullptr;

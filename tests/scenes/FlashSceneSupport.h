@@ -41,6 +41,7 @@ class Library {
   std::wstring MenuXml() const;
   std::wstring Files() const;
   void Command(const std::wstring& command) const;
+  void FailAt(const char* step) const;
 
  private:
   std::wstring module_;

@@ -39,6 +39,12 @@ void ApplyQuality(Gdiplus::Graphics& g, MovieQuality quality) {
   }
 }
 
+// A premultiplied pixel times k / 255.
+uint32_t Scale(uint32_t p, uint32_t k) {
+  auto ch = [&](int shift) { return ((p >> shift & 0xFF) * k + 127) / 255 << shift; };
+  return ch(24) | ch(16) | ch(8) | ch(0);
+}
+
 void FillRoundedRect(Gdiplus::Graphics& g, const Gdiplus::Brush& brush, float w, float h, float r) {
   r = std::min({r, w / 2, h / 2});
   if (r <= 0) {
@@ -102,7 +108,27 @@ ui::Bitmap DrawTextSprite(const TextSprite& sprite, MovieQuality quality) {
     if (!font) return out;
   }
   Gdiplus::SolidBrush ink(Gdiplus::Color(sprite.color));
-  g.DrawString(sprite.text.c_str(), length, font.get(), Gdiplus::RectF(margin, 0, room, h), &format, &ink);
+  const Gdiplus::RectF box(margin, 0, room, h);
+  if (quality != MovieQuality::Low) {
+    g.DrawString(sprite.text.c_str(), length, font.get(), box, &format, &ink);
+    return out;
+  }
+  // One bit per pixel: GDI+ may smooth text whatever its hint says (Wine's does), so the text is drawn
+  // apart and each pixel either takes the ink or keeps what lies below.
+  ui::Bitmap layer(sprite.width, sprite.height);
+  {
+    Gdiplus::Graphics lg(layer.Gdi());
+    ApplyQuality(lg, quality);
+    Gdiplus::SolidBrush opaque(Gdiplus::Color(0xFF000000u | (sprite.color & 0xFFFFFFu)));
+    lg.DrawString(sprite.text.c_str(), length, font.get(), box, &format, &opaque);
+  }
+  const uint32_t a = sprite.color >> 24, rgb = sprite.color & 0xFFFFFFu;
+  auto premultiplied = [&](int shift) { return ((rgb >> shift & 0xFF) * a + 127) / 255 << shift; };
+  const uint32_t inkPixel = a << 24 | premultiplied(16) | premultiplied(8) | premultiplied(0);
+  g.Flush(Gdiplus::FlushIntentionSync);
+  const size_t n = static_cast<size_t>(sprite.width) * sprite.height;
+  for (size_t i = 0; i < n; ++i)
+    if ((layer.Bits()[i] >> 24) >= 128) out.Bits()[i] = a == 255 ? inkPixel : inkPixel + Scale(out.Bits()[i], 255 - a);
   return out;
 }
 
