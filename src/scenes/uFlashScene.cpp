@@ -6,6 +6,7 @@
 #include <exception>
 
 #include "core/Exception.h"
+#include "flash/movies/MovieDrawing.h"
 #include "shared/Logging.h"
 #include "ui/Module.h"
 #include "win/Handles.h"
@@ -141,43 +142,13 @@ void TfmFlashScene::CopyBackground() {
   if (dc) picture->gdi.CopyTo(dc.Get(), 0, 0, Width(), Height());
 }
 
-namespace {
-
-// `frame` (premultiplied) over `background` into `out`, over the frame's size; the background's
-// pixels outside its own size count as transparent.
-void ComposeOver(uint32_t* out, const ui::Bitmap& frame, const ui::Bitmap* background) {
-  const int w = frame.Width(), h = frame.Height();
-  const int bw = background ? background->Width() : 0, bh = background ? background->Height() : 0;
-  for (int y = 0; y < h; ++y) {
-    const uint32_t* f = frame.Bits() + static_cast<size_t>(y) * w;
-    const uint32_t* b = y < bh ? background->Bits() + static_cast<size_t>(y) * bw : nullptr;
-    uint32_t* o = out + static_cast<size_t>(y) * w;
-    for (int x = 0; x < w; ++x) {
-      const uint32_t s = f[x], a = s >> 24;
-      const uint32_t d = b && x < bw ? b[x] : 0;
-      if (a == 255 || d == 0) {
-        o[x] = s;
-      } else if (a == 0) {
-        o[x] = d;
-      } else {
-        const uint32_t k = 255 - a;
-        const uint32_t rb = ((d & 0x00FF00FFu) * k + 0x00800080u) >> 8 & 0x00FF00FFu;
-        const uint32_t ag = ((d >> 8 & 0x00FF00FFu) * k + 0x00800080u) & 0xFF00FF00u;
-        o[x] = s + (rb | ag);
-      }
-    }
-  }
-}
-
-}  // namespace
-
 ui::Bitmap TfmFlashScene::ShownFrame() {
   if (!FlashPlayer) return {};
   const ui::Bitmap& frame = FlashPlayer->CurrentFrame();
   if (frame.Empty()) return {};
   ui::Bitmap shown(frame.Width(), frame.Height());
   const BackgroundPicture* picture = UnitExists() ? unit->BackgroundBitmap.get() : nullptr;
-  ComposeOver(shown.Bits(), frame, picture ? &picture->pixels : nullptr);
+  flash::ComposeOver(shown.Bits(), frame, picture ? &picture->pixels : nullptr);
   return shown;
 }
 
@@ -190,7 +161,7 @@ void TfmFlashScene::DrawFrame() {
     if (!*shown_) return;
   }
   const BackgroundPicture* picture = UnitExists() ? unit->BackgroundBitmap.get() : nullptr;
-  ComposeOver(shown_->Bits(), frame, picture ? &picture->pixels : nullptr);
+  flash::ComposeOver(shown_->Bits(), frame, picture ? &picture->pixels : nullptr);
   GdiFlush();
   win::WindowDc dc(Handle());
   if (dc) BitBlt(dc.Get(), 0, 0, frame.Width(), frame.Height(), shown_->Dc(), 0, 0, SRCCOPY);

@@ -36,4 +36,8 @@ ui::Bitmap DrawTextSprite(const TextSprite& sprite, MovieQuality quality);
 // already is returned as it is (never enlarged). An empty picture stays empty.
 ui::Bitmap FitPicture(const ui::Bitmap& picture, int maxWidth, int maxHeight, MovieQuality quality);
 
+// A movie's frame (premultiplied) over the scene's background, as the scene window shows it, into
+// `out` (the frame's size); background pixels beyond the background's own size count as transparent.
+void ComposeOver(uint32_t* out, const ui::Bitmap& frame, const ui::Bitmap* background);
+
 }  // namespace flash

@@ -70,11 +70,15 @@ void VideoMovie::ShowFrame() {
   if (frame_ <= 1) {
     clip_.Hide();
     clip_.ClearBitmap();
+    drawn_ = -1;
     label_.Hide();
     return;
   }
   const int index = std::min(frame_ - 2, kClipFrames - 1);
-  if (frame_ - 2 < kClipFrames || clip_.GetBitmap().Empty()) clip_.SetBitmap(ClipPicture(index));
+  if (clip_.GetBitmap().Empty()) clip_.SetBitmap(ui::Bitmap(W, H));
+  // Drawn over the picture of the frame before: a new picture costs more than drawing one.
+  if (frame_ - 2 < kClipFrames || drawn_ != index) clip_.EditBitmap([&](ui::Bitmap& b) { DrawClip(index, b); });
+  drawn_ = index;
   clip_.Show();
   if (label_.GetBitmap().Empty()) {
     // "150" on a gold disc with "р." under it, drawn once.
@@ -130,10 +134,16 @@ void VideoMovie::MakeBase() {
 }
 
 ui::Bitmap VideoMovie::ClipPicture(int index) {
+  ui::Bitmap picture(W, H);
+  DrawClip(index, picture);
+  return picture;
+}
+
+void VideoMovie::DrawClip(int index, ui::Bitmap& picture) {
+  if (picture.Width() != W || picture.Height() != H) picture = ui::Bitmap(W, H);
   if (base_.empty()) MakeBase();
   index = std::clamp(index, 0, kClipFrames - 1);
   const double t = static_cast<double>(index) / (kClipFrames - 1);
-  ui::Bitmap picture(W, H);
   uint32_t* out = picture.Bits();
 
   // The band: along x + y / 2, centred at `centre`, 140 pixels wide, sweeping from off the left to off
@@ -168,7 +178,6 @@ ui::Bitmap VideoMovie::ClipPicture(int index) {
         p = AddLight(p, 30 + edge / 3, 256, 230, 200);
       }
   }
-  return picture;
 }
 
 MovieRegistration RegisterVideoMovie(std::u16string name) {

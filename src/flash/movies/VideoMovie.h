@@ -29,8 +29,10 @@ class VideoMovie : public NativeMovie {
   const ui::Image& Clip() const noexcept { return clip_; }
   const ui::Image& PriceLabel() const noexcept { return label_; }
 
-  // One picture of the clip (0 to kClipFrames - 1), opaque, at the stage's size.
+  // One picture of the clip (0 to kClipFrames - 1), opaque, at the stage's size; DrawClip draws it
+  // into a picture of that size.
   ui::Bitmap ClipPicture(int index);
+  void DrawClip(int index, ui::Bitmap& picture);
 
  protected:
   void OnLoad() override;
@@ -41,6 +43,7 @@ class VideoMovie : public NativeMovie {
   void MakeBase();
 
   int frame_ = 1;
+  int drawn_ = -1;  // the clip picture the clip image holds
   ui::Image& clip_;
   ui::Image& label_;
   std::vector<uint32_t> base_;  // the clip's still part, made on first use
