@@ -109,7 +109,7 @@ const ui::Bitmap& TsfFlashPlayer::CurrentFrame() {
   const int w = own ? width_ : movie_->StageWidth();
   const int h = own ? height_ : movie_->StageHeight();
   if (frameDirty_ || frame_.Width() != w || frame_.Height() != h) {
-    frame_ = movie_->Render(w, h);
+    movie_->RenderInto(frame_, w, h);
     frameDirty_ = false;
   }
   return frame_;

@@ -108,7 +108,17 @@ void NativeMovie::Stop() {
 }
 
 ui::Bitmap NativeMovie::Render(int width, int height) {
-  if (width <= 0 || height <= 0) return {};
+  ui::Bitmap frame;
+  RenderInto(frame, width, height);
+  return frame;
+}
+
+void NativeMovie::RenderInto(ui::Bitmap& frame, int width, int height) {
+  if (width <= 0 || height <= 0) {
+    frame = ui::Bitmap();
+    return;
+  }
+  if (frame.Width() != width || frame.Height() != height) frame = ui::Bitmap(width, height);
   rendering_ = true;
   auto done = ScopeExit([&] { rendering_ = false; });
   const float sw = static_cast<float>(std::max(options_.stageWidth, 1));
@@ -116,7 +126,7 @@ ui::Bitmap NativeMovie::Render(int width, int height) {
   const float scale = std::min(width / sw, height / sh);
   stage_.SetScale(scale, scale);
   stage_.SetPosition((width - sw * scale) / 2, (height - sh * scale) / 2);
-  return ui::RenderToBitmap(stage_, width, height);
+  ui::RenderInto(stage_, frame.Bits(), width, height, width * 4);
 }
 
 // --- Registry ------------------------------------------------------------------------------------

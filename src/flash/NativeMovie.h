@@ -62,6 +62,9 @@ class NativeMovie {
   void EnterFrame();
   // The current frame at this size.
   ui::Bitmap Render(int width, int height);
+  // The same into `frame`, whose pixels are reused when it has this size already (a new picture costs
+  // more than drawing a frame).
+  void RenderInto(ui::Bitmap& frame, int width, int height);
 
   void Play();
   void Stop();

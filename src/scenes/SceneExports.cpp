@@ -41,8 +41,8 @@ ZebSceneBitmap* __stdcall SceneScreenshot(void) {
     scenes::SceneUnit& u = scenes::Unit();
     if (!u.SceneForm) return scenes::NewSceneBitmap(0, 0, nullptr);
     scenes::TfmFlashScene& f = *u.SceneForm;
-    if (f.Visible() && f.FlashPlayer) {
-      ui::Bitmap frame = f.FlashPlayer->GrabToBmp();
+    if (f.Visible()) {
+      ui::Bitmap frame = f.ShownFrame();
       // An inert player has no frame: the window then shows only its background.
       if (!frame.Empty()) return scenes::NewSceneBitmap(frame.Width(), frame.Height(), frame.Bits());
     }
@@ -75,25 +75,7 @@ const wchar_t* __stdcall SceneDefaultParameters(void) {
 }
 
 void __stdcall SceneParameters(const wchar_t* parameters, const wchar_t* menu) {
-  // Texts that do not parse end the call without a line in the log.
-  auto sceneParameters = std::make_unique<XmlDocument>();
-  auto menuDocument = std::make_unique<XmlDocument>();
-  try {
-    sceneParameters->LoadXml(Utf16ToUtf8(Text(parameters)));
-    menuDocument->LoadXml(ToAnsi(Text(menu)));
-  } catch (...) {
-    return;
-  }
-  try {
-    scenes::SceneUnit& u = scenes::Unit();
-    u.MenuDocument = std::move(menuDocument);
-    scenes::SceneCreateSteps();
-    scenes::FailPoint("SceneParameters");
-  } catch (...) {
-    // A failure while the parameters are applied ends the host at once.
-    scenes::LogFailure(L"SceneParameters");
-    TerminateProcess(GetCurrentProcess(), 0);
-  }
+  scenes::SceneParametersSteps(Text(parameters), Text(menu));
 }
 
 void __stdcall SceneCreate(void) {

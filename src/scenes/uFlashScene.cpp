@@ -3,7 +3,10 @@
 // freed is none and its steps are skipped, so that SceneDestroy can run again from its first step.
 #include "scenes/uFlashScene.h"
 
+#include <exception>
+
 #include "core/Exception.h"
+#include "flash/movies/MovieDrawing.h"
 #include "shared/Logging.h"
 #include "ui/Module.h"
 #include "win/Handles.h"
@@ -139,13 +142,29 @@ void TfmFlashScene::CopyBackground() {
   if (dc) picture->gdi.CopyTo(dc.Get(), 0, 0, Width(), Height());
 }
 
+ui::Bitmap TfmFlashScene::ShownFrame() {
+  if (!FlashPlayer) return {};
+  const ui::Bitmap& frame = FlashPlayer->CurrentFrame();
+  if (frame.Empty()) return {};
+  ui::Bitmap shown(frame.Width(), frame.Height());
+  const BackgroundPicture* picture = UnitExists() ? unit->BackgroundBitmap.get() : nullptr;
+  flash::ComposeOver(shown.Bits(), frame, picture ? &picture->pixels : nullptr);
+  return shown;
+}
+
 void TfmFlashScene::DrawFrame() {
   if (!FlashPlayer || !HandleAllocated() || !Visible()) return;
   const ui::Bitmap& frame = FlashPlayer->CurrentFrame();
   if (frame.Empty()) return;
-  ui::GdiBitmap copy(frame);
+  if (!shown_ || shown_->Width() != frame.Width() || shown_->Height() != frame.Height()) {
+    shown_ = std::make_unique<ui::Dib>(frame.Width(), frame.Height());
+    if (!*shown_) return;
+  }
+  const BackgroundPicture* picture = UnitExists() ? unit->BackgroundBitmap.get() : nullptr;
+  flash::ComposeOver(shown_->Bits(), frame, picture ? &picture->pixels : nullptr);
+  GdiFlush();
   win::WindowDc dc(Handle());
-  if (dc) copy.CopyTo(dc.Get(), 0, 0, frame.Width(), frame.Height());
+  if (dc) BitBlt(dc.Get(), 0, 0, frame.Width(), frame.Height(), shown_->Dc(), 0, 0, SRCCOPY);
 }
 
 void TfmFlashScene::FlashPlayerHandleFSCommand(const std::u16string& command, const std::u16string&) {
@@ -182,6 +201,14 @@ void SceneCreateSteps() {
   SetWindowLongW(h, GWL_EXSTYLE, GetWindowLongW(h, GWL_EXSTYLE) | WS_EX_TOOLWINDOW);
 }
 
+void SceneCreateGuarded() noexcept {
+  try {
+    SceneCreateSteps();
+  } catch (...) {
+    LogFailure(L"SceneCreate");
+  }
+}
+
 void SceneAnimationsStartSteps() {
   SceneUnit& u = Unit();
   if (!u.SceneForm) return;
@@ -196,9 +223,16 @@ void SceneAnimationsStopSteps() {
   SceneUnit& u = Unit();
   if (!u.SceneForm) return;
   TfmFlashScene& f = *u.SceneForm;
-  FailPoint("SceneAnimationsStop");
-  if (f.FlashPlayer) f.FlashPlayer->CallFunction(kStopRequest);
+  // The scene is hidden even when the movie's "stop" fails; the failure is logged all the same.
+  std::exception_ptr failure;
+  try {
+    FailPoint("SceneAnimationsStop");
+    if (f.FlashPlayer) f.FlashPlayer->CallFunction(kStopRequest);
+  } catch (...) {
+    failure = std::current_exception();
+  }
   SetWindowPos(f.Handle(), HWND_TOPMOST, 0, 0, 0, 0, SWP_NOSIZE | SWP_NOMOVE | SWP_HIDEWINDOW);
+  if (failure) std::rethrow_exception(failure);
 }
 
 void SceneDestroySteps() {

@@ -56,14 +56,20 @@ class TfmFlashScene : public ui::PlainForm {
   void CreateScene();
   // Copies BackgroundBitmap onto the window over the form's full size; nothing without it.
   void CopyBackground();
+  // What the window shows while the movie plays: the movie's current frame over the background (the
+  // movie draws transparently over it). Empty while the player has no movie.
+  ui::Bitmap ShownFrame();
 
   // What WM_ERASEBKGND set as the form brush's bitmap; teardown clears it.
   const BackgroundPicture* BrushBitmap = nullptr;
 
+  // The movie's commands; SceneParameters without a dish calls it as if the movie had ended.
+  void FlashPlayerHandleFSCommand(const std::u16string& command, const std::u16string& args);
+
  private:
   void FormCreate();
-  void FlashPlayerHandleFSCommand(const std::u16string& command, const std::u16string& args);
   void DrawFrame();
+  std::unique_ptr<ui::Dib> shown_;  // the composed frame on its way to the window, kept between frames
 };
 
 // The library's state, once per loaded library.
@@ -94,6 +100,10 @@ void LogFailure(const wchar_t* where) noexcept;
 
 // The steps of the exports (the guards are at the exports).
 void SceneCreateSteps();
+// SceneCreate with its guard, as the export runs it.
+void SceneCreateGuarded() noexcept;
+// The whole of SceneParameters (its guards included).
+void SceneParametersSteps(const std::u16string& parameters, const std::u16string& menu) noexcept;
 void SceneDestroySteps();
 void SceneAnimationsStartSteps();
 void SceneAnimationsStopSteps();

@@ -329,6 +329,11 @@ void Image::SetBitmap(Bitmap&& bitmap) {
   Changed();
 }
 
+void Image::EditBitmap(const std::function<void(Bitmap& bitmap)>& edit) {
+  edit(bitmap_);
+  Changed();
+}
+
 void Image::ClearBitmap() {
   if (bitmap_.Empty()) return;
   bitmap_ = Bitmap();

@@ -177,6 +177,8 @@ class Image : public Control {
   const Bitmap& GetBitmap() const { return bitmap_; }
   void SetBitmap(const Bitmap& bitmap);  // the image keeps its own copy
   void SetBitmap(Bitmap&& bitmap);
+  // Changes the image's own picture in place (no copy of its pixels), then reports the change.
+  void EditBitmap(const std::function<void(Bitmap& bitmap)>& edit);
   void ClearBitmap();
   WrapMode GetWrapMode() const { return wrap_; }
   void SetWrapMode(WrapMode mode);
