@@ -135,8 +135,6 @@ void TfmSlipview::ExpoTimerTimer() {
   TrimWorkingSet();
 }
 
-// The receipt is built from the check data here; until then the apply only marks its place.
-void TfmSlipview::FormCheckText(const std::string&) {}
 
 // The gallery is built from the scenario and the menu here; until then the apply only marks its place.
 void TfmSlipview::FormMediaScenario(const std::wstring&) {}

@@ -51,6 +51,13 @@ struct SlipviewUnit {
   std::wstring MoneyFormat;
   std::wstring ItemNameField;
   bool ShowZeroCheckLines = true;
+  // The receipt builder's state (CheckText.cpp). FlashBase is the first item of FlashList that is
+  // not the movie's or the receipt's: the gallery's pictures lie from there on; the gallery leaves
+  // the dishes of CheckDishCodes out.
+  std::u16string LastCheckKey;
+  std::vector<int32_t> CheckDishCodes;
+  std::vector<int32_t> CheckCategories;
+  size_t FlashBase = 1;
   ReceiptDisplayTexts Texts;
   std::unique_ptr<XmlDocument> TitleDocument;
   std::unique_ptr<XmlDocument> GalleryDocument;

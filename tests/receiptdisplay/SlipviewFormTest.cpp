@@ -8,9 +8,7 @@
 #include <string>
 #include <vector>
 
-#include "TestFiles.h"
-#include "receiptdisplay/uSlipview.h"
-#include "shared/Logging.h"
+#include "SlipviewFormFixture.h"
 #include "win/WinCodePage.h"
 #include "win/WinPaths.h"
 
@@ -41,37 +39,14 @@ class RecordingMovie : public flash::NativeMovie {
   }
 };
 
-class SlipviewForm : public ::testing::Test {
+class SlipviewForm : public SlipviewFormFixture<RecordingMovie> {
  protected:
+  SlipviewForm() : SlipviewFormFixture(L"SlipviewFormTestForm") {}
   void SetUp() override {
     g_calls.clear();
-    ResetUnitForTests();
-    WriteText(ExecutableFolder() + L"Zebrane.ini",
-              "[LOGFILE]\r\nLog=3\r\nLogDir=" + Narrow(logDir_.Path()) + "\r\n[REGSOCKET]\r\nPort=9\r\n");
-    ResetGlobalLogForTests();
-    SlipviewInitialization();
-    app_ = std::make_unique<ui::Application>();
-    form_ = std::make_unique<TfmSlipview>(*app_, L"SlipviewFormTestForm");
-    Unit().fmSlipview = form_.get();
-    recording_ = std::make_unique<flash::MovieRegistration>(
-        u"check.swf", [](flash::MovieHost& host) { return std::make_unique<RecordingMovie>(host); });
+    SlipviewFormFixture::SetUp();
   }
 
-  void TearDown() override {
-    form_->FormClose();
-    form_.reset();
-    recording_.reset();
-    SlipviewFinalization();
-    ResetGlobalLogForTests();
-    app_.reset();
-  }
-
-  std::wstring Log() const { return ReadUtf16File(logDir_ / L"Slipview.01.log"); }
-  static size_t Count(const std::wstring& text, const std::wstring& what) {
-    size_t n = 0;
-    for (size_t at = text.find(what); at != std::wstring::npos; at = text.find(what, at + 1)) ++n;
-    return n;
-  }
   LRESULT CopyData(ULONG_PTR tag, const std::wstring& text, size_t bytes) {
     COPYDATASTRUCT record{tag, static_cast<DWORD>(bytes), const_cast<wchar_t*>(text.c_str())};
     TMessage m{WM_COPYDATA, 0, reinterpret_cast<LPARAM>(&record), 0};
@@ -87,10 +62,6 @@ class SlipviewForm : public ::testing::Test {
     }
   }
 
-  TempDir logDir_;
-  std::unique_ptr<ui::Application> app_;
-  std::unique_ptr<TfmSlipview> form_;
-  std::unique_ptr<flash::MovieRegistration> recording_;
 };
 
 TEST_F(SlipviewForm, CreationHandsTheMovieItsTitleAndBlankEntryAndStartsHidden) {
