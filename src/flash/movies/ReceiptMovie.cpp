@@ -1,7 +1,14 @@
-// The receipt movie's look: Tahoma in pixel sizes, dark text on white, the title row on a light band
-// under the caption.
+// The receipt movie's look: Tahoma in pixel sizes, dark text on a white panel over the receipt's part
+// of the stage; the caption, the title row on a light band, then the receipt's rows. The rows are a
+// pool of controls that each page fills anew, so a receipt of any length costs only the rows in view.
 #include "flash/movies/ReceiptMovie.h"
 
+#include <algorithm>
+#include <cmath>
+#include <map>
+
+#include "core/Ascii.h"
+#include "ui/Renderer.h"
 #include "win/WinText.h"
 
 namespace flash {
@@ -10,19 +17,35 @@ namespace {
 constexpr ui::Color kPanel = ui::kWhite;
 constexpr ui::Color kInk = ui::Rgb(0x202020);
 constexpr ui::Color kHeadingInk = ui::Rgb(0x404040);
+constexpr ui::Color kModifierInk = ui::Rgb(0x5A5A5A);
 constexpr ui::Color kBand = ui::Rgb(0xF0F0F0);
 constexpr ui::Color kRule = ui::Rgb(0xC8C8C8);
+constexpr ui::Color kRowRule = ui::Rgb(0xE4E4E4);
 
+constexpr float kWidth = ReceiptMovie::kStageWidth;
 constexpr float kMargin = 16;
-constexpr float kBandTop = 84, kBandHeight = 44;
+constexpr float kBandTop = 56, kBandHeight = 38;
+constexpr float kBodyTop = kBandTop + kBandHeight + 6;
+constexpr float kBodyHeight = ReceiptMovie::kReceiptHeight - 4 - kBodyTop;
+
+// The columns of the title row and of every line's row, at any scale of the rows.
+constexpr float kPictureX = 24, kPictureSize = 40;
+constexpr float kNameX = 72, kNameWidth = 380;
+constexpr float kQuantityX = kNameX + kNameWidth, kQuantityWidth = 140;
+constexpr float kPriceX = kQuantityX + kQuantityWidth, kPriceWidth = kWidth - 24 - kPriceX;
+constexpr float kModifierX = 96, kModifierWidth = kWidth - 24 - kModifierX;
+
+// Row heights and font sizes at scale 1.
+constexpr float kLineHeight = 46, kModifierHeight = 26;
+constexpr float kNameFont = 20, kQuantityFont = 18, kPriceFont = 20, kModifierFont = 15;
 
 ui::Text& AddText(ui::Control& parent, float x, float y, float w, float h, float size, ui::Color color,
-                  ui::TextAlign align) {
+                  ui::TextAlign align, bool bold = true) {
   ui::Text& t = parent.Add<ui::Text>();
   t.SetBounds(x, y, w, h);
   t.SetFontFamily(L"Tahoma");
   t.SetFontSize(size);
-  t.SetBold(true);
+  t.SetBold(bold);
   t.SetColor(color);
   t.SetHorzAlign(align);
   t.SetVertAlign(ui::TextAlign::Center);
@@ -30,32 +53,92 @@ ui::Text& AddText(ui::Control& parent, float x, float y, float w, float h, float
   return t;
 }
 
+// The white panel of the receipt's part, its title band and rule; made first, so that they lie under
+// everything else. The gallery's band below stays free.
 ui::Layout& Panel(ui::Layout& stage) {
   ui::Rectangle& panel = stage.Add<ui::Rectangle>();
-  panel.SetBounds(0, 0, ReceiptMovie::kStageWidth, ReceiptMovie::kStageHeight);
+  panel.SetBounds(0, 0, kWidth, ReceiptMovie::kReceiptHeight);
   panel.SetFill(ui::Fill::Solid(kPanel));
   panel.SetStroke(ui::Stroke::None());
   ui::Rectangle& band = stage.Add<ui::Rectangle>();
-  band.SetBounds(kMargin, kBandTop, ReceiptMovie::kStageWidth - 2 * kMargin, kBandHeight);
+  band.SetBounds(kMargin, kBandTop, kWidth - 2 * kMargin, kBandHeight);
   band.SetFill(ui::Fill::Solid(kBand));
   band.SetStroke(ui::Stroke::None());
   ui::Line& rule = stage.Add<ui::Line>();
   rule.SetKind(ui::LineKind::Top);
-  rule.SetBounds(kMargin, kBandTop + kBandHeight, ReceiptMovie::kStageWidth - 2 * kMargin, 2);
+  rule.SetBounds(kMargin, kBandTop + kBandHeight, kWidth - 2 * kMargin, 2);
   rule.SetStroke(ui::Stroke{.color = kRule, .thickness = 2});
   return stage;
 }
 
+ui::Layout& Body(ui::Layout& stage) {
+  ui::Layout& body = stage.Add<ui::Layout>();
+  body.SetBounds(0, kBodyTop, kWidth, kBodyHeight);
+  return body;
+}
+
+// Two texts as one, a blank between them when both are there.
+std::wstring Joined(const std::u16string& a, const std::u16string& b) {
+  if (a.empty()) return ToW(b);
+  if (b.empty()) return ToW(a);
+  return ToW(a) + L" " + ToW(b);
+}
+
+// The picture made small once, so that no frame scales the whole picture again.
+ui::Bitmap Thumbnail(ui::Bitmap picture) {
+  if (picture.Empty()) return {};
+  const float fit = std::min({kPictureSize / picture.Width(), kPictureSize / picture.Height(), 1.0f});
+  const int w = std::max(1, static_cast<int>(std::lround(picture.Width() * fit)));
+  const int h = std::max(1, static_cast<int>(std::lround(picture.Height() * fit)));
+  ui::Image image;
+  image.SetBounds(0, 0, static_cast<float>(w), static_cast<float>(h));
+  image.SetWrapMode(ui::WrapMode::Stretch);
+  image.SetBitmap(std::move(picture));
+  return ui::RenderToBitmap(image, w, h);
+}
+
 }  // namespace
+
+// One row of the pool: a line's picture, name, quantity and price under a thin rule, or a modifier.
+struct ReceiptMovie::Slot {
+  explicit Slot(ui::Layout& body)
+      : group(body.Add<ui::Layout>()),
+        rule(group.Add<ui::Line>()),
+        picture(group.Add<ui::Image>()),
+        name(AddText(group, kNameX, 0, kNameWidth, kLineHeight, kNameFont, kInk, ui::TextAlign::Leading)),
+        quantity(AddText(group, kQuantityX, 0, kQuantityWidth, kLineHeight, kQuantityFont, kInk,
+                         ui::TextAlign::Center, false)),
+        price(AddText(group, kPriceX, 0, kPriceWidth, kLineHeight, kPriceFont, kInk, ui::TextAlign::Trailing)),
+        modifier(AddText(group, kModifierX, 0, kModifierWidth, kModifierHeight, kModifierFont, kModifierInk,
+                         ui::TextAlign::Leading, false)) {
+    rule.SetKind(ui::LineKind::Top);
+    rule.SetStroke(ui::Stroke{.color = kRowRule, .thickness = 1});
+    picture.SetWrapMode(ui::WrapMode::Fit);
+    group.Hide();
+  }
+  ui::Layout& group;
+  ui::Line& rule;
+  ui::Image& picture;
+  ui::Text& name;
+  ui::Text& quantity;
+  ui::Text& price;
+  ui::Text& modifier;
+  Row row{0, -1};
+};
 
 // The panel, its band and rule are made first (Panel), so that they lie under the texts.
 ReceiptMovie::ReceiptMovie(MovieHost& host)
     : NativeMovie(host, MovieOptions{.stageWidth = kStageWidth, .stageHeight = kStageHeight, .frameRate = 24}),
-      caption_(AddText(Panel(Stage()), kMargin, 20, kStageWidth - 2 * kMargin, 48, 28, kInk, ui::TextAlign::Center)),
-      name_(AddText(Stage(), kMargin + 16, kBandTop, 400, kBandHeight, 18, kHeadingInk, ui::TextAlign::Leading)),
-      quantity_(AddText(Stage(), kMargin + 416, kBandTop, 140, kBandHeight, 18, kHeadingInk, ui::TextAlign::Center)),
-      amount_(AddText(Stage(), kMargin + 556, kBandTop, kStageWidth - 2 * kMargin - 572, kBandHeight, 18, kHeadingInk,
-                      ui::TextAlign::Trailing)) {}
+      caption_(AddText(Panel(Stage()), 120, 6, kWidth - 240, 46, 26, kInk, ui::TextAlign::Center)),
+      name_(AddText(Stage(), kPictureX, kBandTop, kQuantityX - kPictureX, kBandHeight, 17, kHeadingInk,
+                    ui::TextAlign::Leading)),
+      quantity_(AddText(Stage(), kQuantityX, kBandTop, kQuantityWidth, kBandHeight, 17, kHeadingInk,
+                        ui::TextAlign::Center)),
+      amount_(AddText(Stage(), kPriceX, kBandTop, kPriceWidth, kBandHeight, 17, kHeadingInk, ui::TextAlign::Trailing)),
+      pageMark_(AddText(Stage(), kWidth - 24 - 96, 6, 96, 46, 15, kHeadingInk, ui::TextAlign::Trailing, false)),
+      body_(Body(Stage())) {}
+
+ReceiptMovie::~ReceiptMovie() = default;
 
 void ReceiptMovie::OnLoad() {
   SetVariable(u"TitleXML", u"<Item Name=\"\" Quantity=\"\" Amount=\"\" Description=\"\"/>");
@@ -63,9 +146,18 @@ void ReceiptMovie::OnLoad() {
   SetVariable(u"ItemXML",
               u"<Item Name=\"\" Picture=\"\" Qnt=\"\" Portion=\"\" Price=\"\" Currency=\"\"><Modi Name=\"\"/></Item>");
   AddCallback(u"reloadGallery", [] { return std::u16string(); });
-  AddCallback(u"deleteCheck", [] { return std::u16string(); });
-  AddCallback(u"buildCheck", [] { return std::u16string(); });
-  AddCallback(u"newDataCheck", [] { return std::u16string(); });
+  AddCallback(u"deleteCheck", [this] {
+    DeleteCheck();
+    return std::u16string();
+  });
+  AddCallback(u"buildCheck", [this] {
+    BuildCheck();
+    return std::u16string();
+  });
+  AddCallback(u"newDataCheck", [this] {
+    NewDataCheck();
+    return std::u16string();
+  });
   AddCallback(u"updateTitle", [this] {
     UpdateTitle();
     return std::u16string();
@@ -82,6 +174,156 @@ void ReceiptMovie::UpdateTitle() {
   quantity_.SetText(attr(u"Quantity"));
   amount_.SetText(attr(u"Amount"));
   caption_.SetText(attr(u"Description"));
+}
+
+void ReceiptMovie::DeleteCheck() {
+  shown_.clear();
+  pictures_.clear();
+  rows_.clear();
+  pages_.clear();
+  page_ = 0;
+  for (auto& slot : slots_) {
+    slot->group.Hide();
+    slot->picture.ClearBitmap();
+  }
+  pageMark_.SetText(L"");
+  Stop();
+}
+
+void ReceiptMovie::NewDataCheck() {
+  read_.clear();
+  const auto document = VariableXml(u"ItemXML");
+  for (const XmlNode* node : document->Nodes().Children()) {
+    if (!node->IsElement()) continue;
+    ReceiptLine line{node->Attr(u"Name"), node->Attr(u"Picture"), node->Attr(u"Qnt"),
+                     node->Attr(u"Portion"), node->Attr(u"Price"), node->Attr(u"Currency"), {}};
+    for (const XmlNode* child : node->Children())
+      if (child->IsElement()) line.Modifiers.push_back(child->Attr(u"Name"));
+    read_.push_back(std::move(line));
+  }
+}
+
+void ReceiptMovie::BuildCheck() {
+  DeleteCheck();
+  shown_ = read_;
+  // The player serves the first item of a name without regard to ASCII case: one picture per name.
+  std::map<std::u16string, ui::Bitmap> loaded;
+  pictures_.reserve(shown_.size());
+  for (const ReceiptLine& line : shown_) {
+    if (line.Picture.empty()) {
+      pictures_.emplace_back();
+      continue;
+    }
+    std::u16string key = line.Picture;
+    for (char16_t& c : key) c = AsciiUpper(c);
+    auto it = loaded.find(key);
+    if (it == loaded.end()) it = loaded.emplace(key, Thumbnail(LoadPicture(line.Picture))).first;
+    pictures_.push_back(it->second);
+  }
+
+  for (size_t i = 0; i < shown_.size(); ++i) {
+    rows_.push_back({i, -1});
+    for (size_t m = 0; m < shown_[i].Modifiers.size(); ++m) rows_.push_back({i, static_cast<int>(m)});
+  }
+  const float scale = BodyScale();
+  float y = 0;
+  for (size_t r = 0; r < rows_.size(); ++r) {
+    const float h = (rows_[r].modifier < 0 ? kLineHeight : kModifierHeight) * scale;
+    if (pages_.empty() || y + h > kBodyHeight + 0.01f) {
+      pages_.push_back(r);
+      y = 0;
+    }
+    y += h;
+  }
+  ShowPage(0);
+  if (pages_.size() > 1)
+    Play();
+  else
+    Stop();
+}
+
+float ReceiptMovie::BodyScale() const noexcept {
+  float height = 0;
+  for (const Row& r : rows_) height += r.modifier < 0 ? kLineHeight : kModifierHeight;
+  if (height <= kBodyHeight) return 1.0f;
+  return std::max(kMinScale, kBodyHeight / height);
+}
+
+ReceiptMovie::Slot& ReceiptMovie::SlotAt(size_t index) {
+  while (slots_.size() <= index) slots_.push_back(std::make_unique<Slot>(body_));
+  return *slots_[index];
+}
+
+void ReceiptMovie::ShowPage(size_t page) {
+  page_ = page;
+  framesOnPage_ = 0;
+  const size_t first = pages_.empty() ? 0 : pages_[page];
+  const size_t end = page + 1 < pages_.size() ? pages_[page + 1] : rows_.size();
+  const float scale = BodyScale();
+  float y = 0;
+  size_t used = 0;
+  for (size_t r = first; r < end; ++r, ++used) {
+    Slot& slot = SlotAt(used);
+    const Row row = rows_[r];
+    const ReceiptLine& line = shown_[row.line];
+    const bool isLine = row.modifier < 0;
+    const float h = (isLine ? kLineHeight : kModifierHeight) * scale;
+    slot.row = row;
+    slot.group.SetBounds(0, y, kWidth, h);
+    slot.rule.SetVisible(isLine && r != first);
+    slot.picture.SetVisible(isLine);
+    slot.name.SetVisible(isLine);
+    slot.quantity.SetVisible(isLine);
+    slot.price.SetVisible(isLine);
+    slot.modifier.SetVisible(!isLine);
+    if (isLine) {
+      slot.rule.SetBounds(kMargin, 0, kWidth - 2 * kMargin, 1);
+      const float box = kPictureSize * scale;
+      slot.picture.SetBounds(kPictureX, (h - box) / 2, box, box);
+      if (pictures_[row.line].Empty())
+        slot.picture.ClearBitmap();
+      else
+        slot.picture.SetBitmap(pictures_[row.line]);
+      const std::pair<ui::Text*, float> texts[] = {
+          {&slot.name, kNameFont}, {&slot.quantity, kQuantityFont}, {&slot.price, kPriceFont}};
+      for (const auto& [text, font] : texts) {
+        text->SetHeight(h);
+        text->SetFontSize(font * scale);
+      }
+      slot.name.SetText(ToW(line.Name));
+      slot.quantity.SetText(Joined(line.Qnt, line.Portion));
+      slot.price.SetText(Joined(line.Price, line.Currency));
+    } else {
+      slot.modifier.SetHeight(h);
+      slot.modifier.SetFontSize(kModifierFont * scale);
+      slot.modifier.SetText(ToW(line.Modifiers[static_cast<size_t>(row.modifier)]));
+    }
+    slot.group.Show();
+    y += h;
+  }
+  for (size_t s = used; s < slots_.size(); ++s) {
+    slots_[s]->group.Hide();
+    slots_[s]->picture.ClearBitmap();
+  }
+  pageMark_.SetText(pages_.size() > 1 ? std::to_wstring(page + 1) + L" / " + std::to_wstring(pages_.size()) : L"");
+}
+
+void ReceiptMovie::OnEnterFrame() {
+  if (pages_.size() <= 1) return;
+  if (++framesOnPage_ < FrameRate() * kPageSeconds) return;
+  ShowPage((page_ + 1) % pages_.size());
+}
+
+std::vector<ReceiptMovie::RowView> ReceiptMovie::RowsInView() const {
+  std::vector<RowView> rows;
+  for (const auto& slot : slots_) {
+    if (!slot->group.Visible()) continue;
+    const bool isLine = slot->row.modifier < 0;
+    rows.push_back({slot->row.line, slot->row.modifier, &slot->group, isLine ? &slot->picture : nullptr,
+                    isLine ? &slot->name : &slot->modifier, isLine ? &slot->quantity : nullptr,
+                    isLine ? &slot->price : nullptr});
+  }
+  return rows;
 }
 
 MovieRegistration RegisterReceiptMovie() {
