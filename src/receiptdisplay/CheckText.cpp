@@ -90,7 +90,7 @@ void TfmSlipview::FormCheckText(const std::string& text) {
     u.LastCheckKey.clear();
     FlashPlayer.CallFunction(kDeleteCheckRequest);
     for (size_t i = FlashList.Flashs.Count(); i > 1; --i) FlashList.Flashs.Delete(i - 1);
-    u.FlashBase = FlashList.Flashs.Count();
+    u.FlashBase = static_cast<int32_t>(FlashList.Flashs.Count());
     TrimWorkingSet();
 
     if (plan.CodesRead) {
@@ -99,7 +99,7 @@ void TfmSlipview::FormCheckText(const std::string& text) {
     }
     for (const ReceiptPicture& picture : plan.Pictures) {
       flash::TsfFlashItem& item = FlashList.Flashs.Add();
-      u.FlashBase = FlashList.Flashs.Count();
+      u.FlashBase = static_cast<int32_t>(FlashList.Flashs.Count());
       item.Bytes = ReadPictureFile(picture.Path);
       item.FlashStore = picture.Name;
     }

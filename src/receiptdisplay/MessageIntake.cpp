@@ -1,5 +1,5 @@
 // The host's messages to the receipt display: check data, scenario and menu in WM_COPYDATA, show and
-// hide, and the delayed apply; the gallery tick; the trimming of the working set. Every one of the
+// hide, and the delayed apply; the trimming of the working set. Every one of the
 // host's messages is answered 1. A check-data text is applied only when no newer one has come for
 // 500 ms (1000 ms after a text that found a delay), so that a burst is applied once, with the last.
 #include "receiptdisplay/uSlipview.h"
@@ -79,6 +79,7 @@ void TfmSlipview::WMApplyData(TMessage& m) {
   SlipviewUnit& u = Unit();
   LogNote(L"> apply data");
   FormCheckText(ToAnsi(ToU16(ToFirstNul(u.PendingData))));
+  DropGalleryWithoutPictures();
   LogNote(L"< apply data");
   if (u.Started && !u.MenuText.empty() && Visible()) {
     LogNote(L"> apply scenario");
@@ -120,24 +121,6 @@ void TfmSlipview::DropGallery() {
   for (auto& entry : *flist) entry.second.reset();
   flist->clear();
 }
-
-void TfmSlipview::ExpoTimerTimer() {
-  SlipviewUnit& u = Unit();
-  if (XmlNode* root = u.GalleryDocument ? u.GalleryDocument->Root() : nullptr) {
-    const bool entries = flist && !flist->empty();
-    const TScene* scene = entries ? flist->at(static_cast<size_t>(fnum)).second.get() : nullptr;
-    root->SetAttr(u"Name", scene ? scene->Name : u" ");
-    root->SetAttr(u"Picture", scene ? scene->Picture : u"");
-    FlashPlayer.SetVariable(u"GalleryXML", RemoveCrLfPairs(u.GalleryDocument->Xml()));
-    FlashPlayer.CallFunction(kReloadGalleryRequest);
-    if (entries) fnum = fnum + 1 < static_cast<int32_t>(flist->size()) ? fnum + 1 : 0;
-  }
-  TrimWorkingSet();
-}
-
-
-// The gallery is built from the scenario and the menu here; until then the apply only marks its place.
-void TfmSlipview::FormMediaScenario(const std::wstring&) {}
 
 void TrimWorkingSet() {
   OSVERSIONINFOW version{};

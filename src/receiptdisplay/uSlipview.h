@@ -51,13 +51,10 @@ struct SlipviewUnit {
   std::wstring MoneyFormat;
   std::wstring ItemNameField;
   bool ShowZeroCheckLines = true;
-  // The receipt builder's state (CheckText.cpp). FlashBase is the first item of FlashList that is
-  // not the movie's or the receipt's: the gallery's pictures lie from there on; the gallery leaves
-  // the dishes of CheckDishCodes out.
+  // The receipt build's change key of the receipt the movie has (empty: none), and the categories
+  // of the check's lines (CheckText.cpp).
   std::u16string LastCheckKey;
-  std::vector<int32_t> CheckDishCodes;
   std::vector<int32_t> CheckCategories;
-  size_t FlashBase = 1;
   ReceiptDisplayTexts Texts;
   std::unique_ptr<XmlDocument> TitleDocument;
   std::unique_ptr<XmlDocument> GalleryDocument;
@@ -65,6 +62,13 @@ struct SlipviewUnit {
   std::wstring PendingData;
   std::wstring MenuText;
   std::wstring ScenarioText;
+  // Kept by the receipt build: the first gallery picture's index in FlashList (the movie and the
+  // receipt's pictures lie before it), and the current receipt's dish codes, which the gallery leaves out.
+  int32_t FlashBase = 1;
+  std::vector<int32_t> CheckDishCodes;
+  // The last scenario apply's dish codes (those on the receipt left out) and picture folder.
+  std::vector<int32_t> ScenarioCodes;
+  std::u16string PicturePath;
   WNDPROC PreviousWindowProc = nullptr;
   TfmSlipview* fmSlipview = nullptr;
   // The tick count at which the delay that ScenarioTimerThread names runs out.
@@ -111,6 +115,9 @@ class TfmSlipview : public ui::Form {
   void FormShow();
   void FormActivate();
   void ExpoTimerTimer();
+  void SetNextFile();
+  // Rebuilds the gallery list from the scenario and the menu; raises on a failure of the apply.
+  void LoadScenario(const std::wstring& scenario);
   void FlashPlayerHandleFSCommand(flash::TsfFlashPlayer* sender, const std::u16string& command,
                                   const std::u16string& args);
   void AppException(const std::exception& e);
@@ -130,6 +137,8 @@ class TfmSlipview : public ui::Form {
  private:
   void HidingStep();
   void DropGallery();
+  void FreeGalleryPictures();
+  void DropGalleryWithoutPictures();
   ui::Application& app_;
 };
 

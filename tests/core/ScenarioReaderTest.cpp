@@ -111,6 +111,29 @@ TEST(ScenarioReader, TextThatDoesNotParseOrIsNoSceneListRaises) {
   }
 }
 
+TEST(ScenarioReader, CodeListsAcceptedAsTheHostWritesThem) {
+  const auto menu = LoadMenu(kMenu);
+  struct Case {
+    const char16_t* parameters;
+    std::vector<int32_t> codes;
+  } cases[] = {
+      {u"DishCodes=\"101, 102\"", {101, 102}},  // the blank after the comma starts the next piece
+      {u"DishCodes=\"101,102,\"", {101, 102}},  // a trailing comma adds nothing
+      {u"DishCodes=\" \t101,102\r\n\"", {101, 102}},
+      {u"DishCodes=\"  \"", {}},
+      {u"DishCodes=\"-5,+7,$1F,0x10\"", {-5, 7, 31, 16}},
+      {u"DishCode=\"7\" DishCodes=\"5\"", {5, 7}},  // DishCodes first, whatever the order written
+      {u"DishCodes=\"5,5\"", {5, 5}},
+  };
+  for (const Case& c : cases) {
+    const std::u16string scenario =
+        u"<SceneList><S><parameters " + std::u16string(c.parameters) + u"/></S></SceneList>";
+    const ScenarioReading reading = Read(scenario, *menu);
+    EXPECT_FALSE(reading.Failure) << Utf16ToUtf8(scenario);
+    EXPECT_EQ(reading.ScenarioCodes, c.codes) << Utf16ToUtf8(scenario);
+  }
+}
+
 TEST(ScenarioReader, BadCodeListsFailBeforeAnyEntry) {
   const auto menu = LoadMenu(kMenu);
   struct Case {

@@ -60,9 +60,11 @@ void MakeFileOfSize(const std::wstring& path, long long size) {
   CloseHandle(h);
 }
 
-class CheckText : public SlipviewFormFixture<RecordingMovie> {
+class CheckText : public SlipviewFormFixture {
  protected:
-  CheckText() : SlipviewFormFixture(L"CheckTextTestForm") {}
+  CheckText()
+      : SlipviewFormFixture(L"CheckTextTestForm",
+                            [](flash::MovieHost& host) { return std::make_unique<RecordingMovie>(host); }) {}
   void SetUp() override {
     SlipviewFormFixture::SetUp();
     form_->Create();
@@ -197,7 +199,7 @@ TEST_F(CheckText, PicturesLieBehindTheMovieUntilTheNextRebuild) {
         L"\"/></Discounts></Check>");
   ASSERT_EQ(g_calls.size(), 4u);
   EXPECT_EQ(Files(), (std::vector<std::u16string>{u"a.png", u"b.jpg", u"full.png", u"a.png"}));
-  EXPECT_EQ(u.FlashBase, 5u);
+  EXPECT_EQ(u.FlashBase, 5);
   EXPECT_EQ(form_->FlashList.Flashs[1].Bytes, Png(0xFF00FF00u));
   EXPECT_EQ(form_->FlashList.Flashs[3].Bytes.size(), 32u << 20);
   EXPECT_EQ(form_->FlashList.Flashs[4].Bytes, Png(0xFFFF0000u));
@@ -214,10 +216,10 @@ TEST_F(CheckText, PicturesLieBehindTheMovieUntilTheNextRebuild) {
   Apply(L"<Check><CheckLines>" + line(Pic(L"b.jpg")) + L"</CheckLines></Check>");
   EXPECT_EQ(g_listAtDelete, 7u);
   EXPECT_EQ(Files(), std::vector<std::u16string>{u"b.jpg"});
-  EXPECT_EQ(u.FlashBase, 2u);
+  EXPECT_EQ(u.FlashBase, 2);
   Apply(L"<Check><CheckLines>" + line(L"") + L"</CheckLines></Check>");
   EXPECT_TRUE(Files().empty());
-  EXPECT_EQ(u.FlashBase, 1u);
+  EXPECT_EQ(u.FlashBase, 1);
   EXPECT_EQ(form_->FlashList.Flashs[0].FlashStore, u"check.swf");
   EXPECT_EQ(Failures(), 0u);
 }
@@ -258,7 +260,7 @@ TEST_F(CheckText, FailedBuildIsBuiltAgainWhenItsCheckComesAgain) {
     Apply(bad);
     EXPECT_EQ(g_calls, kCleared);
     EXPECT_EQ(Files(), std::vector<std::u16string>{u"a.png"});
-    EXPECT_EQ(u.FlashBase, 2u);
+    EXPECT_EQ(u.FlashBase, 2);
     EXPECT_TRUE(u.LastCheckKey.empty());
   }
   EXPECT_EQ(Failures(), 2u);
@@ -272,7 +274,7 @@ TEST_F(CheckText, FailedBuildIsBuiltAgainWhenItsCheckComesAgain) {
   CloseHandle(held);
   EXPECT_EQ(g_calls, kCleared);
   EXPECT_EQ(Files(), std::vector<std::u16string>{u""}) << "the item made for the picture stays";
-  EXPECT_EQ(u.FlashBase, 2u);
+  EXPECT_EQ(u.FlashBase, 2);
   EXPECT_EQ(Failures(), 3u);
   Apply(check);
   EXPECT_EQ(g_calls, Rebuilt(u"<Item Picture=\"a.png\" Name=\"A\" Qnt=\"1\" Portion=\"шт.\" Price=\"0\" "
@@ -283,11 +285,7 @@ TEST_F(CheckText, FailedBuildIsBuiltAgainWhenItsCheckComesAgain) {
 
 TEST_F(CheckText, BurstOfTwentyIdenticalTextsCostsOneRebuild) {
   const std::wstring check = L"<Check><CheckLines><L Name=\"A\" Qnt=\"1\"/></CheckLines></Check>";
-  for (int i = 0; i < 20; ++i) {
-    COPYDATASTRUCT record{CHECK_DATA_TAG, static_cast<DWORD>(2 * check.size()), const_cast<wchar_t*>(check.c_str())};
-    TMessage m{WM_COPYDATA, 0, reinterpret_cast<LPARAM>(&record), 0};
-    form_->WMCopyData(m);
-  }
+  for (int i = 0; i < 20; ++i) EXPECT_EQ(CopyData(CHECK_DATA_TAG, check, 2 * check.size()), 1);
   ASSERT_TRUE(PumpUntil(*app_, [] { return !g_calls.empty(); }, 5000));
   Pump(*app_, 1200);  // no second apply comes
   size_t rebuilds = 0;

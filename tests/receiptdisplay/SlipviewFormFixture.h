@@ -1,7 +1,7 @@
 #pragma once
-// The receipt form in-process for tests: a fresh unit state, the settings file beside the test program
-// (log level 3 into a temporary folder), the form with a window class of the test's own and a movie of
-// the test's own registered as "check.swf" in place of the receipt movie.
+// What the in-process tests of the receipt form share: a fresh unit, a settings file beside the test
+// program with its log in a folder of the test's own, an application and the form, with a native
+// movie of the test's in place of "check.swf", and the host's WM_COPYDATA handed to the form.
 #include <gtest/gtest.h>
 
 #include <memory>
@@ -12,10 +12,10 @@
 #include "shared/Logging.h"
 #include "win/WinPaths.h"
 
-template <class Movie>
 class SlipviewFormFixture : public ::testing::Test {
  protected:
-  explicit SlipviewFormFixture(const wchar_t* className) : className_(className) {}
+  SlipviewFormFixture(const wchar_t* className, flash::MovieFactory movie)
+      : className_(className), movie_(std::move(movie)) {}
 
   void SetUp() override {
     ResetUnitForTests();
@@ -26,9 +26,7 @@ class SlipviewFormFixture : public ::testing::Test {
     app_ = std::make_unique<ui::Application>();
     form_ = std::make_unique<TfmSlipview>(*app_, className_);
     Unit().fmSlipview = form_.get();
-    // After the form's own registration of the receipt movie, which it replaces.
-    recording_ = std::make_unique<flash::MovieRegistration>(
-        u"check.swf", [](flash::MovieHost& host) { return std::make_unique<Movie>(host); });
+    recording_ = std::make_unique<flash::MovieRegistration>(u"check.swf", movie_);
   }
 
   void TearDown() override {
@@ -46,10 +44,20 @@ class SlipviewFormFixture : public ::testing::Test {
     for (size_t at = text.find(what); at != std::wstring::npos; at = text.find(what, at + 1)) ++n;
     return n;
   }
+  // The first `bytes` bytes of the text as the host sends them.
+  LRESULT CopyData(ULONG_PTR tag, const std::wstring& text, size_t bytes) {
+    COPYDATASTRUCT record{tag, static_cast<DWORD>(bytes), const_cast<wchar_t*>(text.c_str())};
+    TMessage m{WM_COPYDATA, 0, reinterpret_cast<LPARAM>(&record), 0};
+    form_->WMCopyData(m);
+    return m.Result;
+  }
 
-  const wchar_t* className_;
   TempDir logDir_;
   std::unique_ptr<ui::Application> app_;
   std::unique_ptr<TfmSlipview> form_;
+
+ private:
+  const wchar_t* className_;
+  flash::MovieFactory movie_;
   std::unique_ptr<flash::MovieRegistration> recording_;
 };

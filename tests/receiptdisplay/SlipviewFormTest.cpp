@@ -10,7 +10,6 @@
 
 #include "SlipviewFormFixture.h"
 #include "win/WinCodePage.h"
-#include "win/WinPaths.h"
 
 namespace {
 
@@ -39,19 +38,15 @@ class RecordingMovie : public flash::NativeMovie {
   }
 };
 
-class SlipviewForm : public SlipviewFormFixture<RecordingMovie> {
+class SlipviewForm : public SlipviewFormFixture {
  protected:
-  SlipviewForm() : SlipviewFormFixture(L"SlipviewFormTestForm") {}
+  SlipviewForm()
+      : SlipviewFormFixture(L"SlipviewFormTestForm", [](flash::MovieHost& host) {
+          return std::make_unique<RecordingMovie>(host);
+        }) {}
   void SetUp() override {
     g_calls.clear();
     SlipviewFormFixture::SetUp();
-  }
-
-  LRESULT CopyData(ULONG_PTR tag, const std::wstring& text, size_t bytes) {
-    COPYDATASTRUCT record{tag, static_cast<DWORD>(bytes), const_cast<wchar_t*>(text.c_str())};
-    TMessage m{WM_COPYDATA, 0, reinterpret_cast<LPARAM>(&record), 0};
-    form_->WMCopyData(m);
-    return m.Result;
   }
   static void Pump(DWORD ms) {
     const DWORD start = GetTickCount();
@@ -61,7 +56,6 @@ class SlipviewForm : public SlipviewFormFixture<RecordingMovie> {
       Sleep(5);
     }
   }
-
 };
 
 TEST_F(SlipviewForm, CreationHandsTheMovieItsTitleAndBlankEntryAndStartsHidden) {

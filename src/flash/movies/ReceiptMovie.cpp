@@ -53,11 +53,11 @@ ui::Text& AddText(ui::Control& parent, float x, float y, float w, float h, float
   return t;
 }
 
-// The white panel of the receipt's part, its title band and rule; made first, so that they lie under
-// everything else. The gallery's band below stays free.
+// The white panel under the whole stage, the title band and its rule; made first, so that they lie
+// under everything else. Nothing of the receipt is drawn in the gallery's band.
 ui::Layout& Panel(ui::Layout& stage) {
   ui::Rectangle& panel = stage.Add<ui::Rectangle>();
-  panel.SetBounds(0, 0, kWidth, ReceiptMovie::kReceiptHeight);
+  panel.SetBounds(0, 0, kWidth, ReceiptMovie::kStageHeight);
   panel.SetFill(ui::Fill::Solid(kPanel));
   panel.SetStroke(ui::Stroke::None());
   ui::Rectangle& band = stage.Add<ui::Rectangle>();
@@ -145,7 +145,10 @@ void ReceiptMovie::OnLoad() {
   SetVariable(u"GalleryXML", u"<Item Name=\"\" Picture=\"\"/>");
   SetVariable(u"ItemXML",
               u"<Item Name=\"\" Picture=\"\" Qnt=\"\" Portion=\"\" Price=\"\" Currency=\"\"><Modi Name=\"\"/></Item>");
-  AddCallback(u"reloadGallery", [] { return std::u16string(); });
+  AddCallback(u"reloadGallery", [this] {
+    gallery_.Reload(*VariableXml(u"GalleryXML"), [this](std::u16string_view name) { return LoadPicture(name); });
+    return std::u16string();
+  });
   AddCallback(u"deleteCheck", [this] {
     DeleteCheck();
     return std::u16string();

@@ -6,6 +6,7 @@
 // What it reads and does at its interface: TitleXML, GalleryXML and ItemXML have the movie's own
 // defaults until the program sets them; the functions are registered in the order reloadGallery,
 // deleteCheck, buildCheck, newDataCheck, updateTitle, and the movie stands still on its first frame.
+//   reloadGallery the gallery's entry from GalleryXML (ReceiptGallery.h).
 //   updateTitle   the first element of TitleXML: Name, Quantity and Amount head the name, quantity
 //                 and amount columns, Description is the receipt's caption.
 //   deleteCheck   removes the drawn receipt lines and lets their pictures go.
@@ -23,6 +24,7 @@
 #include <vector>
 
 #include "flash/NativeMovie.h"
+#include "flash/movies/ReceiptGallery.h"
 #include "ui/Controls.h"
 
 namespace flash {
@@ -50,6 +52,7 @@ class ReceiptMovie : public NativeMovie {
   const ui::Text& NameHeading() const noexcept { return name_; }
   const ui::Text& QuantityHeading() const noexcept { return quantity_; }
   const ui::Text& AmountHeading() const noexcept { return amount_; }
+  ReceiptGallery& Gallery() noexcept { return gallery_; }
 
   // The lines the last buildCheck drew (none after deleteCheck).
   const std::vector<ReceiptLine>& Lines() const noexcept { return shown_; }
@@ -99,6 +102,7 @@ class ReceiptMovie : public NativeMovie {
   std::vector<size_t> pages_;  // the first row of each page
   size_t page_ = 0;
   unsigned framesOnPage_ = 0;
+  ReceiptGallery gallery_{Stage()};  // made last: the band draws above the panel
 };
 
 // Makes the receipt movie available to players as "check.swf" while the returned object lives.

@@ -1,0 +1,137 @@
+// The receipt display's picture gallery: applying a scenario (FormMediaScenario, which rebuilds the
+// gallery list with LoadScenario and restarts the 3-second tick), the tick itself (ExpoTimerTimer),
+// which hands the movie one entry after the other, or the blank entry while the list is empty, and
+// the check that drops the list when a receipt rebuild has taken its pictures away.
+//
+// The gallery's pictures are the items of FlashList from FlashBase on; the receipt build frees them
+// together with its own, and the scenario apply frees and reloads them.
+#include <windows.h>
+
+#include <algorithm>
+#include <cstdint>
+
+#include "core/Exception.h"
+#include "core/Texts.h"
+#include "core/receiptdisplay/ScenarioReader.h"
+#include "receiptdisplay/uSlipview.h"
+#include "shared/Logging.h"
+#include "win/Handles.h"
+#include "win/WinCaseMap.h"
+#include "win/WinText.h"
+
+namespace {
+
+// A picture larger than this counts as missing: one file must not exhaust a 32-bit process.
+constexpr uint64_t kMaxPictureBytes = 32ull << 20;
+
+// Loads the picture at `path` into a new item at the end of the list, named `name`, when a regular
+// file (not a folder or a device) of at most kMaxPictureBytes exists there; returns whether it did.
+// Raises Exception when such a file exists but cannot be read.
+bool LoadGalleryPicture(flash::TsfFlashList& list, const std::u16string& path, const std::u16string& name) {
+  if (path.empty()) return false;
+  const std::wstring file = ToW(path);
+  const DWORD attributes = GetFileAttributesW(file.c_str());
+  if (attributes == INVALID_FILE_ATTRIBUTES ||
+      (attributes & (FILE_ATTRIBUTE_DIRECTORY | FILE_ATTRIBUTE_DEVICE)) != 0)
+    return false;
+  win::UniqueFile handle(CreateFileW(file.c_str(), GENERIC_READ, FILE_SHARE_READ, nullptr, OPEN_EXISTING,
+                                     FILE_ATTRIBUTE_NORMAL | FILE_FLAG_SEQUENTIAL_SCAN, nullptr));
+  if (!handle) throw Exception(u"Cannot open file \"" + path + u"\"");
+  LARGE_INTEGER size{};
+  if (GetFileType(handle.Get()) != FILE_TYPE_DISK) return false;
+  if (!GetFileSizeEx(handle.Get(), &size)) throw Exception(u"Cannot read file \"" + path + u"\"");
+  if (static_cast<uint64_t>(size.QuadPart) > kMaxPictureBytes) return false;
+  std::string bytes(static_cast<size_t>(size.QuadPart), '\0');
+  size_t done = 0;
+  while (done < bytes.size()) {
+    DWORD got = 0;
+    if (!ReadFile(handle.Get(), bytes.data() + done, static_cast<DWORD>(bytes.size() - done), &got, nullptr))
+      throw Exception(u"Cannot read file \"" + path + u"\"");
+    if (got == 0) break;  // the file shrank meanwhile: what is there is the picture
+    done += got;
+  }
+  bytes.resize(done);
+  flash::TsfFlashItem& item = list.Flashs.Add();
+  item.FlashStore = name;
+  item.Bytes = std::move(bytes);
+  return true;
+}
+
+}  // namespace
+
+void TfmSlipview::FormMediaScenario(const std::wstring& scenario) {
+  try {
+    ExpoTimer.SetEnabled(false);
+    LoadScenario(scenario);
+    ExpoTimer.SetEnabled(true);  // a full period from now
+    ExpoTimerTimer();
+  } catch (...) {
+    // The timer stays stopped: the movie keeps the entry it showed last until an apply succeeds.
+    WriteLogNoRaise(L"AV in FormMediaScenario", 1, true);
+  }
+}
+
+void TfmSlipview::LoadScenario(const std::wstring& scenario) {
+  SlipviewUnit& u = Unit();
+  if (!flist) throw Exception(u"The gallery list is gone");
+  DropGallery();
+  u.PicturePath.clear();
+  const XmlDocument noMenu;
+  const ScenarioReading reading =
+      ReadScenario(ToU16(scenario), u.MenuDocument ? *u.MenuDocument : noMenu, u.CheckDishCodes,
+                   ScenarioSettings{.ItemNameField = ToU16(u.ItemNameField), .Case = &SystemCaseMap()});
+  if (reading.SceneList) {
+    u.PicturePath = reading.PicturePath;
+    u.ScenarioCodes = reading.ScenarioCodes;
+    FreeGalleryPictures();
+    for (const GalleryEntry& entry : reading.Entries) {
+      auto scene = std::make_unique<TScene>();
+      scene->Name = entry.Name;
+      if (LoadGalleryPicture(FlashList, entry.PicturePath, entry.PictureName)) scene->Picture = entry.PictureName;
+      flist->emplace_back(entry.Name, std::move(scene));
+    }
+    if (reading.Failure) throw Exception(*reading.Failure);
+  }
+  fnum = flist->empty() ? -1 : 0;
+}
+
+// From the last item down to FlashBase; the movie and the receipt's pictures stay.
+void TfmSlipview::FreeGalleryPictures() {
+  const size_t base = static_cast<size_t>(std::max<int32_t>(Unit().FlashBase, 1));
+  for (size_t i = FlashList.Flashs.Count(); i > base; --i) FlashList.Flashs.Delete(i - 1);
+}
+
+// A receipt rebuild frees every picture behind the movie, the gallery's too. When no scenario apply
+// follows to reload them, the list would go on naming pictures that are gone (or a receipt picture of
+// the same name), so it is dropped: the ticks show the blank entry until the next apply.
+void TfmSlipview::DropGalleryWithoutPictures() {
+  if (!flist || flist->empty()) return;
+  if (FlashList.Flashs.Count() > static_cast<size_t>(std::max<int32_t>(Unit().FlashBase, 1))) return;
+  for (const auto& entry : *flist)
+    if (!entry.second->Picture.empty()) {
+      DropGallery();
+      fnum = -1;
+      return;
+    }
+}
+
+void TfmSlipview::ExpoTimerTimer() {
+  SlipviewUnit& u = Unit();
+  if (XmlNode* root = u.GalleryDocument ? u.GalleryDocument->Root() : nullptr) {
+    const bool entries = flist && !flist->empty();
+    const TScene* scene = entries ? flist->at(static_cast<size_t>(fnum)).second.get() : nullptr;
+    root->SetAttr(u"Name", scene ? scene->Name : u" ");
+    root->SetAttr(u"Picture", scene ? scene->Picture : u"");
+    FlashPlayer.SetVariable(u"GalleryXML", RemoveCrLfPairs(u.GalleryDocument->Xml()));
+    FlashPlayer.CallFunction(kReloadGalleryRequest);
+    if (entries) SetNextFile();
+  }
+  TrimWorkingSet();
+}
+
+void TfmSlipview::SetNextFile() {
+  if (!flist || flist->empty())
+    fnum = -1;
+  else
+    fnum = fnum + 1 < static_cast<int32_t>(flist->size()) ? fnum + 1 : 0;
+}
