@@ -8,7 +8,6 @@
 #include <map>
 
 #include "core/Ascii.h"
-#include "ui/Renderer.h"
 #include "win/WinText.h"
 
 namespace flash {
@@ -84,17 +83,34 @@ std::wstring Joined(const std::u16string& a, const std::u16string& b) {
   return ToW(a) + L" " + ToW(b);
 }
 
-// The picture made small once, so that no frame scales the whole picture again.
-ui::Bitmap Thumbnail(ui::Bitmap picture) {
+// The picture made small once, so that no frame scales the whole picture again: each pixel of the
+// small picture is the mean of the block of the picture it stands for (premultiplied, so the mean is
+// right for the alpha too).
+ui::Bitmap Thumbnail(const ui::Bitmap& picture) {
   if (picture.Empty()) return {};
-  const float fit = std::min({kPictureSize / picture.Width(), kPictureSize / picture.Height(), 1.0f});
-  const int w = std::max(1, static_cast<int>(std::lround(picture.Width() * fit)));
-  const int h = std::max(1, static_cast<int>(std::lround(picture.Height() * fit)));
-  ui::Image image;
-  image.SetBounds(0, 0, static_cast<float>(w), static_cast<float>(h));
-  image.SetWrapMode(ui::WrapMode::Stretch);
-  image.SetBitmap(std::move(picture));
-  return ui::RenderToBitmap(image, w, h);
+  const int sw = picture.Width(), sh = picture.Height();
+  const float fit = std::min({kPictureSize / sw, kPictureSize / sh, 1.0f});
+  const int w = std::max(1, static_cast<int>(std::lround(sw * fit)));
+  const int h = std::max(1, static_cast<int>(std::lround(sh * fit)));
+  ui::Bitmap small(w, h);
+  const uint32_t* src = picture.Bits();
+  for (int y = 0; y < h; ++y) {
+    const int y0 = y * sh / h, y1 = std::max(y0 + 1, (y + 1) * sh / h);
+    for (int x = 0; x < w; ++x) {
+      const int x0 = x * sw / w, x1 = std::max(x0 + 1, (x + 1) * sw / w);
+      uint64_t sum[4] = {0, 0, 0, 0};
+      for (int yy = y0; yy < y1; ++yy)
+        for (int xx = x0; xx < x1; ++xx) {
+          const uint32_t p = src[static_cast<size_t>(yy) * sw + xx];
+          for (int c = 0; c < 4; ++c) sum[c] += (p >> (8 * c)) & 0xFF;
+        }
+      const uint64_t n = static_cast<uint64_t>(y1 - y0) * (x1 - x0);
+      uint32_t out = 0;
+      for (int c = 0; c < 4; ++c) out |= static_cast<uint32_t>((sum[c] + n / 2) / n) << (8 * c);
+      small.Bits()[static_cast<size_t>(y) * w + x] = out;
+    }
+  }
+  return small;
 }
 
 }  // namespace
@@ -182,6 +198,7 @@ void ReceiptMovie::UpdateTitle() {
 void ReceiptMovie::DeleteCheck() {
   shown_.clear();
   pictures_.clear();
+  loaded_.clear();
   rows_.clear();
   pages_.clear();
   page_ = 0;
@@ -209,21 +226,7 @@ void ReceiptMovie::NewDataCheck() {
 void ReceiptMovie::BuildCheck() {
   DeleteCheck();
   shown_ = read_;
-  // The player serves the first item of a name without regard to ASCII case: one picture per name.
-  std::map<std::u16string, ui::Bitmap> loaded;
-  pictures_.reserve(shown_.size());
-  for (const ReceiptLine& line : shown_) {
-    if (line.Picture.empty()) {
-      pictures_.emplace_back();
-      continue;
-    }
-    std::u16string key = line.Picture;
-    for (char16_t& c : key) c = AsciiUpper(c);
-    auto it = loaded.find(key);
-    if (it == loaded.end()) it = loaded.emplace(key, Thumbnail(LoadPicture(line.Picture))).first;
-    pictures_.push_back(it->second);
-  }
-
+  pictures_.assign(shown_.size(), std::nullopt);
   for (size_t i = 0; i < shown_.size(); ++i) {
     rows_.push_back({i, -1});
     for (size_t m = 0; m < shown_[i].Modifiers.size(); ++m) rows_.push_back({i, static_cast<int>(m)});
@@ -250,6 +253,26 @@ float ReceiptMovie::BodyScale() const noexcept {
   for (const Row& r : rows_) height += r.modifier < 0 ? kLineHeight : kModifierHeight;
   if (height <= kBodyHeight) return 1.0f;
   return std::max(kMinScale, kBodyHeight / height);
+}
+
+// A line's picture is read when its row first comes into view: a long receipt decodes only the
+// pictures of the page it shows. The player serves the first item of a name without regard to ASCII
+// case, so a name is decoded once.
+const ui::Bitmap& ReceiptMovie::PictureOf(size_t line) {
+  std::optional<ui::Bitmap>& picture = pictures_[line];
+  if (!picture) {
+    const std::u16string& name = shown_[line].Picture;
+    if (name.empty()) {
+      picture.emplace();
+    } else {
+      std::u16string key = name;
+      for (char16_t& c : key) c = AsciiUpper(c);
+      auto it = loaded_.find(key);
+      if (it == loaded_.end()) it = loaded_.emplace(key, Thumbnail(LoadPicture(name))).first;
+      picture = it->second;
+    }
+  }
+  return *picture;
 }
 
 ReceiptMovie::Slot& ReceiptMovie::SlotAt(size_t index) {
@@ -283,10 +306,11 @@ void ReceiptMovie::ShowPage(size_t page) {
       slot.rule.SetBounds(kMargin, 0, kWidth - 2 * kMargin, 1);
       const float box = kPictureSize * scale;
       slot.picture.SetBounds(kPictureX, (h - box) / 2, box, box);
-      if (pictures_[row.line].Empty())
+      const ui::Bitmap& picture = PictureOf(row.line);
+      if (picture.Empty())
         slot.picture.ClearBitmap();
       else
-        slot.picture.SetBitmap(pictures_[row.line]);
+        slot.picture.SetBitmap(picture);
       const std::pair<ui::Text*, float> texts[] = {
           {&slot.name, kNameFont}, {&slot.quantity, kQuantityFont}, {&slot.price, kPriceFont}};
       for (const auto& [text, font] : texts) {

@@ -19,7 +19,9 @@
 // A receipt taller than its part first shrinks (down to kMinScale); beyond that it is shown a page at
 // a time, each page for kPageSeconds, the movie playing only then. Nothing is drawn again unless a
 // text, a picture or the page changed.
+#include <map>
 #include <memory>
+#include <optional>
 #include <string>
 #include <vector>
 
@@ -86,6 +88,7 @@ class ReceiptMovie : public NativeMovie {
   void NewDataCheck();
   void BuildCheck();
   void ShowPage(size_t page);
+  const ui::Bitmap& PictureOf(size_t line);
   Slot& SlotAt(size_t index);
 
   ui::Text& caption_;
@@ -97,7 +100,9 @@ class ReceiptMovie : public NativeMovie {
   std::vector<std::unique_ptr<Slot>> slots_;
   std::vector<ReceiptLine> read_;   // by newDataCheck
   std::vector<ReceiptLine> shown_;  // by buildCheck
-  std::vector<ui::Bitmap> pictures_;  // per shown line, decoded and made small; empty: none
+  // Per shown line, once in view: its picture decoded and made small (empty: none); by name.
+  std::vector<std::optional<ui::Bitmap>> pictures_;
+  std::map<std::u16string, ui::Bitmap> loaded_;
   std::vector<Row> rows_;
   std::vector<size_t> pages_;  // the first row of each page
   size_t page_ = 0;
