@@ -122,9 +122,6 @@ void TfmSlipview::DropGallery() {
   flist->clear();
 }
 
-// The receipt is built from the check data here; until then the apply only marks its place.
-void TfmSlipview::FormCheckText(const std::string&) {}
-
 void TrimWorkingSet() {
   OSVERSIONINFOW version{};
   version.dwOSVersionInfoSize = sizeof version;

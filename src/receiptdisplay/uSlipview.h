@@ -51,6 +51,10 @@ struct SlipviewUnit {
   std::wstring MoneyFormat;
   std::wstring ItemNameField;
   bool ShowZeroCheckLines = true;
+  // The receipt build's change key of the receipt the movie has (empty: none), and the categories
+  // of the check's lines (CheckText.cpp).
+  std::u16string LastCheckKey;
+  std::vector<int32_t> CheckCategories;
   ReceiptDisplayTexts Texts;
   std::unique_ptr<XmlDocument> TitleDocument;
   std::unique_ptr<XmlDocument> GalleryDocument;

@@ -260,3 +260,35 @@ TEST(ReceiptBuilder, DocumentWithoutRootFailsBeforeTheKey) {
 }
 
 }  // namespace
+
+namespace {
+
+// Comments and text among the lines or the discounts are no lines and no discounts.
+TEST(ReceiptBuilder, OnlyChildElementsAreLinesAndDiscounts) {
+  Receipt r;
+  const ReceiptPlan plan = r.Plan(R"(<Check><CheckLines><!-- a note -->text<L Name="A" Qnt="1"/></CheckLines>
+      <Discounts><!-- none --><![CDATA[x]]></Discounts></Check>)");
+  ASSERT_FALSE(plan.Failure) << Utf16ToUtf8(*plan.Failure);
+  EXPECT_EQ(plan.ItemXml, u"<Item Picture=\"\" Name=\"A\" Qnt=\"1\" Portion=\"шт.\" Price=\"0\" Currency=\"руб\"/>");
+}
+
+// The check data reaches the loader as UTF-8 whatever its declaration names; a declaration that the
+// loader refuses still fails.
+TEST(ReceiptBuilder, CheckDataIsReadAsUtf8WhateverItsDeclarationSays) {
+  const std::string check = "<Check><CheckLines><L Name=\"Борщ\" Qnt=\"1\"/></CheckLines></Check>";
+  for (const std::string declaration :
+       {"", "<?xml version=\"1.0\" encoding=\"windows-1251\"?>", "<?xml version=\"1.0\"?>",
+        "<?xml version=\"1.0\" encoding=\"UTF-8\" standalone=\"yes\"?>", "<?xml version=\"1.0\" encoding=\"iso-8859-1\"?>"}) {
+    XmlDocument document;
+    LoadCheckDataUtf8(document, declaration + check);
+    ASSERT_NE(document.Root(), nullptr) << declaration;
+    EXPECT_EQ(document.Root()->FirstChild(u"CheckLines")->Child(0)->Attr(u"Name"), u"Борщ") << declaration;
+  }
+  for (const std::string& bad : {"<?xml version=\"1.0\" encoding=\"klingon\"?>" + check, "<?xml version=\"1.0\"" + check,
+                                std::string("<Check>"), std::string("<?xml version=\"1.0\"?><?xml version=\"1.0\"?>") + check}) {
+    XmlDocument document;
+    EXPECT_THROW(LoadCheckDataUtf8(document, bad), Exception) << bad;
+  }
+}
+
+}  // namespace

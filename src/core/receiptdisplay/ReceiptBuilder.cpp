@@ -18,12 +18,14 @@ class Build {
       plan_.CodesRead = true;
       ParseIntList(lines->Attr(u"Categories"), plan_.Categories);
       ParseIntList(lines->Attr(u"Codes"), plan_.DishCodes);
-      for (const XmlNode* line : lines->Children()) AddLine(*line);
+      for (const XmlNode* line : lines->Children())
+        if (line->IsElement()) AddLine(*line);
     }
     if (discounts) {
       for (const XmlNode* discount : discounts->Children())
-        AddItem(*discount, discount->Attr(u"Name"), {}, {}, Money(discount->AttrFloat(u"Sum", 0)),
-                plan_.Currency, {});
+        if (discount->IsElement())
+          AddItem(*discount, discount->Attr(u"Name"), {}, {}, Money(discount->AttrFloat(u"Sum", 0)),
+                  plan_.Currency, {});
     }
     plan_.ItemXml = RemoveCrLfPairs(receipt_.Xml());
   }
@@ -93,6 +95,23 @@ class Build {
 };
 
 }  // namespace
+
+void LoadCheckDataUtf8(XmlDocument& document, std::string_view utf8) {
+  constexpr std::string_view kUtf8Declaration = "<?xml version=\"1.0\"?>";
+  std::string_view body = utf8;
+  if (utf8.starts_with("<?xml") && utf8.size() > 5 &&
+      (utf8[5] == '?' || utf8[5] == ' ' || utf8[5] == '\t' || utf8[5] == '\r' || utf8[5] == '\n')) {
+    const size_t end = utf8.find("?>");
+    if (end == std::string_view::npos) {
+      document.LoadXml(utf8);  // raises: the declaration does not end
+      return;
+    }
+    // The declaration alone, with an element to make a document, tells whether the loader takes it.
+    document.LoadXml(std::string(utf8.substr(0, end + 2)) + "<x/>");
+    body = utf8.substr(end + 2);
+  }
+  document.LoadXml(std::string(kUtf8Declaration) + std::string(body));
+}
 
 ReceiptPlan PlanReceiptBuild(const XmlDocument& check, std::u16string_view lastKey,
                              const ReceiptSettings& settings, const PictureExists& pictureExists) {

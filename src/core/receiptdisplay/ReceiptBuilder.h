@@ -6,9 +6,9 @@
 //
 // Check data as read here (names compared exactly): the root (any name) with Currency (default "Руб",
 // lower-cased); its first CheckLines child with Categories and Codes (integer lists, ParseIntList) and
-// one order line per child node, whatever its name: Name, Qnt (number, 0), Price (number, 0), Portion
+// one order line per child element, whatever its name: Name, Qnt (number, 0), Price (number, 0), Portion
 // (default the DEFPCS text), ImagePath, and the children ModiLine and ComboLine with Name, Qnt, Price;
-// its first Discounts child with one discount per child node: Name, Sum (number, 0), ImagePath. A number
+// its first Discounts child with one discount per child element: Name, Sum (number, 0), ImagePath. A number
 // that is present but does not read as one (TryStrToFloat; the empty text included) fails the build.
 //
 // A line whose own Qnt and Price are both 0 (whatever its modifiers cost) is a zero line: shown only
@@ -27,8 +27,8 @@
 //
 // Carrying out a plan (FormCheckText, inside its guard that logs "AV in FormCheckText" at level 1 and
 // ends the build on any exception):
-//   0. Parse: load the check data (the system's 8-bit text re-encoded as UTF-8) into an XmlDocument and
-//      call PlanReceiptBuild. When either raises, nothing has changed. When !plan.Rebuild, stop: the
+//   0. Parse: load the check data (the system's 8-bit text re-encoded as UTF-8) into an XmlDocument
+//      with LoadCheckDataUtf8 and call PlanReceiptBuild. When either raises, nothing has changed. When !plan.Rebuild, stop: the
 //      receipt, its pictures and every list stay as they are.
 //   1. Clear: empty LastCheckKey, call the movie's deleteCheck, free the file list's items from the last
 //      down to item 1 (item 0, the movie, stays), FlashBase := 1, TrimWorkingSet.
@@ -93,9 +93,20 @@ struct ReceiptPlan {
   std::optional<std::u16string> Failure;
 };
 
-// Answers whether a file (not a folder) exists at the path as it stands; never asked for an empty
-// path. A line's or discount's picture is named in the receipt and loaded only when it exists.
+// Answers whether a picture file exists at the path as it stands; never asked for an empty path. A
+// line's or discount's picture is named in the receipt and loaded only when it exists. Only a regular
+// file of at most kMaxPictureFileBytes counts: a folder, a device or a larger file is missing, so that
+// one picture cannot exhaust a 32-bit process (each is held whole in memory).
 using PictureExists = std::function<bool(std::u16string_view path)>;
+inline constexpr uint64_t kMaxPictureFileBytes = 32u * 1024 * 1024;
+
+// Loads check data that has already been re-encoded as UTF-8 (the program's 8-bit step) as UTF-8,
+// whatever its declaration names: the declaration said how the host wrote its text, which has been
+// converted twice since, so an encoding it names (windows-1251, say) or the lack of a declaration
+// would read the UTF-8 bytes as another code page and garble every non-ASCII name. A declaration that
+// the loader refuses (an encoding name it does not know, a malformed one) still fails. Raises as
+// XmlDocument::LoadXml does.
+void LoadCheckDataUtf8(XmlDocument& document, std::string_view utf8);
 
 // The plan of one build against the last key. Raises Exception when the document has no root element;
 // failures after the key step are reported in the plan's Failure instead.
