@@ -15,7 +15,6 @@ namespace {
 SceneUnit* unit = nullptr;
 FailHook failHook = nullptr;
 
-constexpr char16_t kMovieName[] = u"scene.swf";
 constexpr char16_t kStopRequest[] = u"<invoke name=\"stop\" returntype=\"\"><arguments /></invoke>";
 
 std::string ResourceBytes(int id) {
@@ -95,11 +94,11 @@ void FailPoint(const char* step) {
 
 // ---- The scene form --------------------------------------------------------------------------------
 
-TfmFlashScene::TfmFlashScene() : PlainForm(FormOptions()) {
+TfmFlashScene::TfmFlashScene(const char16_t* movieName) : PlainForm(FormOptions()), movieName_(movieName) {
   FlashPlayer = std::make_unique<flash::TsfFlashPlayer>();
   FlashList = std::make_unique<flash::TsfFlashList>();
   flash::TsfFlashItem& movie = FlashList->Flashs.Add();
-  movie.FlashStore = kMovieName;
+  movie.FlashStore = movieName_;
   movie.Tag = 0;
   FlashPlayer->SetFlashList(FlashList.get());
   FlashPlayer->SetSize(kSceneWidth, kSceneHeight);
@@ -128,7 +127,7 @@ void TfmFlashScene::FormCreate() {
   Unit().BackgroundBitmap =
       std::make_unique<BackgroundPicture>(ui::Bitmap::FromMemory(SceneBGImage.data(), SceneBGImage.size()));
   CopyBackground();
-  FlashPlayer->LoadMovie(0, kMovieName);
+  FlashPlayer->LoadMovie(0, movieName_);
   CopyBackground();
 }
 
@@ -139,9 +138,31 @@ void TfmFlashScene::CopyBackground() {
   if (dc) picture->gdi.CopyTo(dc.Get(), 0, 0, Width(), Height());
 }
 
+ui::Bitmap TfmFlashScene::ShownFrame() {
+  if (!FlashPlayer) return {};
+  ui::Bitmap shown = FlashPlayer->GrabToBmp();
+  const BackgroundPicture* picture = UnitExists() ? unit->BackgroundBitmap.get() : nullptr;
+  if (shown.Empty() || !picture) return shown;
+  // Premultiplied pixels: each channel of the frame plus the background's share left over by its alpha.
+  const ui::Bitmap& back = picture->pixels;
+  for (int y = 0; y < shown.Height() && y < back.Height(); ++y) {
+    uint32_t* row = shown.Bits() + static_cast<size_t>(y) * shown.Width();
+    const uint32_t* under = back.Bits() + static_cast<size_t>(y) * back.Width();
+    for (int x = 0; x < shown.Width() && x < back.Width(); ++x) {
+      const uint32_t f = row[x], left = 255 - (f >> 24);
+      if (left == 0) continue;
+      uint32_t out = 0;
+      for (int shift = 0; shift < 32; shift += 8)
+        out |= (((f >> shift) & 0xFF) + (((under[x] >> shift) & 0xFF) * left + 127) / 255) << shift;
+      row[x] = out;
+    }
+  }
+  return shown;
+}
+
 void TfmFlashScene::DrawFrame() {
   if (!FlashPlayer || !HandleAllocated() || !Visible()) return;
-  const ui::Bitmap& frame = FlashPlayer->CurrentFrame();
+  const ui::Bitmap frame = ShownFrame();
   if (frame.Empty()) return;
   ui::GdiBitmap copy(frame);
   win::WindowDc dc(Handle());
@@ -167,7 +188,8 @@ void SceneCreateSteps() {
   if (u.SceneForm) return;
   // Numbers are formatted by the library's own number forms, which always write ".": nothing of the
   // host's regional settings is read or changed.
-  auto form = std::make_unique<TfmFlashScene>();
+  const SceneVariant* variant = kSceneBuild.variant;
+  std::unique_ptr<TfmFlashScene> form = variant ? variant->newForm() : std::make_unique<TfmFlashScene>();
   try {
     form->CreateScene();
   } catch (...) {
@@ -232,7 +254,13 @@ void SceneDestroySteps() {
     ui::ReleaseModule();
   };
 
-  if (kSceneBuild.teardown == TeardownOrder::First) {
+  if (kSceneBuild.teardown == TeardownOrder::Gallery) {
+    // The player is freed with the form and stops its own timer then.
+    next(); close();
+    next(); f.BrushBitmap = nullptr;
+    next(); freeBackground();
+    next(); freeForm();
+  } else if (kSceneBuild.teardown == TeardownOrder::First) {
     next(); unloadMovie();
     next(); stopPlay();
     next(); stop();
