@@ -5,21 +5,16 @@
 
 #include <windows.h>
 
-#include <optional>
 #include <string>
 
-#include "core/Exception.h"
-#include "core/Menu.h"
-#include "core/NumberForms.h"
-#include "core/Texts.h"
 #include "core/Utf.h"
 #include "core/scenes/DishCodes.h"
-#include "flash/MovieXml.h"
+#include "core/scenes/FlashSceneParameters.h"
+#include "core/scenes/SceneDish.h"
 #include "flash/movies/GalleryMovie.h"
+#include "scenes/SceneDish.h"
 #include "win/WinCaseMap.h"
 #include "win/WinCodePage.h"
-#include "win/WinFiles.h"
-#include "win/WinText.h"
 
 namespace scenes {
 namespace {
@@ -30,7 +25,6 @@ GalleryUnit gallery;  // vectors without storage until used: nothing runs at loa
 const flash::MovieRegistration galleryMovie = flash::RegisterGalleryMovie();
 
 constexpr char16_t kNextBannerRequest[] = u"<invoke name=\"nextBanner\" returntype=\"\"><arguments /></invoke>";
-constexpr unsigned long long kMaxPictureBytes = 32ull << 20;
 
 std::unique_ptr<TfmFlashScene> NewGalleryForm() { return std::make_unique<TfmFlashGallery>(); }
 
@@ -40,46 +34,16 @@ std::u16string Text(const wchar_t* s) {
 
 std::u16string Upper(std::u16string_view s) { return SystemCaseMap().Upper(s); }
 
-// The picture file's bytes; nothing when no regular file of at most 32 MB lies at the path (a folder,
-// a device or a larger file counts as missing). A file that is there but cannot be read raises.
-std::optional<std::string> PictureFile(const std::u16string& path) {
-  if (path.empty()) return std::nullopt;
-  const std::wstring p = ToW(path);
-  WIN32_FILE_ATTRIBUTE_DATA a;
-  if (!GetFileAttributesExW(p.c_str(), GetFileExInfoStandard, &a)) return std::nullopt;
-  if (a.dwFileAttributes & (FILE_ATTRIBUTE_DIRECTORY | FILE_ATTRIBUTE_DEVICE)) return std::nullopt;
-  if ((static_cast<unsigned long long>(a.nFileSizeHigh) << 32 | a.nFileSizeLow) > kMaxPictureBytes) return std::nullopt;
-  std::string bytes = ReadFileBytes(p);
-  if (bytes.size() > kMaxPictureBytes) return std::nullopt;  // grown meanwhile
-  return bytes;
-}
-
 // Shows one dish the way the Flash scene shows its dish: name, picture in the file list behind the
 // movie, price, then "MenuXML" with the dish element's text.
-void ShowDish(TfmFlashScene& form, const XmlNode& dish) {
+void ShowGalleryDish(TfmFlashScene& form, const XmlNode& dish) {
   SceneUnit& u = Unit();
-  XmlNode& item = *u.ItemDocument->Root();
-  item.SetAttr(u"Name", Upper(dish.Attr(u.NameField)));
-  std::u16string path = u.PicPath + std::u16string(FirstListEntry(dish.Attr(u"LargeImagePath")));
-  auto& items = form.FlashList->Flashs;
-  while (items.Count() > 1) items.Delete(items.Count() - 1);
-  std::optional<std::string> bytes = PictureFile(path);
-  if (!bytes) {
-    path = u.ImageForMissing;
-    bytes = PictureFile(path);
-  }
-  if (bytes) {
-    flash::TsfFlashItem& picture = items.Add();
-    picture.Bytes = std::move(*bytes);
-    path = std::u16string(BareFileName(path));
-    picture.FlashStore = path;
-  } else {
-    path.clear();
-  }
-  item.SetAttr(u"Path", path);
-  const double price = dish.AttrFloat(u"Price", 0) / 100;
-  item.SetAttr(u"Price", u.PriceText != u"no price" ? u.PriceText : FormatFloat(u.FloatFormat, price));
-  if (form.FlashPlayer) form.FlashPlayer->SetVariable(u"MenuXML", item.Xml());
+  if (!form.FlashList) return;
+  const DishSettings settings{.picPath = u.PicPath, .nameField = u.NameField, .floatFormat = u.FloatFormat,
+                              .priceText = u.PriceText};
+  const std::u16string menuXml =
+      ShowDish(dish, settings, u.ImageForMissing, SystemCaseMap(), *form.FlashList, *u.ItemDocument->Root());
+  if (form.FlashPlayer) form.FlashPlayer->SetVariable(u"MenuXML", menuXml);
 }
 
 }  // namespace
@@ -102,7 +66,7 @@ void SetCurrentDish() noexcept {
       if (auto* form = dynamic_cast<TfmFlashGallery*>(u.SceneForm)) form->FlashPlayerHandleFSCommand(u"EndAnimation", {});
       return;
     }
-    if (u.SceneForm) ShowDish(*u.SceneForm, *dish);
+    if (u.SceneForm) ShowGalleryDish(*u.SceneForm, *dish);
   } catch (...) {
     LogFailure(L"SetCurrentDish");
   }
@@ -153,15 +117,13 @@ void GallerySceneParameters(const wchar_t* parameters, const wchar_t* menu) noex
     if (!u.SceneForm) return;
     try {
       FailPoint("SceneParameters");
+      const ScenePlacement place = ReadScenePlacement(*sceneParameters);
       const XmlNode* root = sceneParameters->Root();
-      if (!root) throw Exception(u"The scene parameters have no root element");
-      const XmlNode* size = root->FirstChild(u"Size");
-      if (!size) throw Exception(u"The scene parameters have no Size");
       TfmFlashScene& form = *u.SceneForm;
-      form.SetLeft(size->AttrInt(u"PosX", 0));
-      form.SetTop(size->AttrInt(u"PosY", 0));
-      form.SetWidth(size->AttrInt(u"Width", kSceneWidth));
-      form.SetHeight(size->AttrInt(u"Height", kSceneHeight));
+      form.SetLeft(place.left);
+      form.SetTop(place.top);
+      form.SetWidth(place.width);
+      form.SetHeight(place.height);
       // The window owns the region from here on.
       SetWindowRgn(form.Handle(), CreateRoundRectRgn(0, 0, form.Width(), form.Height(), 45, 45), TRUE);
       u.PicPath = root->Attr(u"PicPath");
@@ -173,7 +135,7 @@ void GallerySceneParameters(const wchar_t* parameters, const wchar_t* menu) noex
       item.SetAttr(u"ShowText", Upper(root->Attr(u"ShowText")));
       const XmlNode* dishParameters = root->FirstChild(u"parameters");
       if (!dishParameters) return;
-      u.PriceText = dishParameters->Attr(u"Price", u"no price");
+      u.PriceText = dishParameters->Attr(u"Price", kOwnPriceText);
       if (dishParameters->HasAttr(u"DishCodes")) {
         ParseDishCodes(dishParameters->Attr(u"DishCodes"), gallery.DishCodeList);
         CollectShownCodes(*u.MenuDocument, gallery.DishCodeList, gallery.ShownCodes);
