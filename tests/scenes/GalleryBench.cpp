@@ -8,11 +8,14 @@
 #include <windows.h>
 #include <psapi.h>
 
+#include <cstdint>
 #include <cstdio>
 #include <cstdlib>
+#include <optional>
 #include <random>
 #include <string>
 
+#include "BenchProc.h"
 #include "HostLib.h"
 #include "scenes/ZebScene.h"
 #include "ui/Bitmap.h"
@@ -21,29 +24,78 @@
 namespace {
 
 struct Figures {
-  double workingSetMb, privateMb;
-  DWORD gdi, user;
+  double workingSetMb = 0;
+  std::optional<double> rssMb, anonymousMb;  // Linux's view under Wine
+  int gdi = 0, windows = 0;
+  DWORD gdiReported = 0, userReported = 0;  // GetGuiResources (a stub under Wine: 0)
 };
 
+// GDI objects of the process. Windows counts them in GetGuiResources; under Wine, where that is a
+// stub, every index of the process's handle table is probed: Wine accepts a handle whose upper word
+// is 0 for the object at its index.
+int CountGdiObjects() {
+  int n = 0;
+  for (uintptr_t index = 1; index < 0x10000; ++index) n += GetObjectType(reinterpret_cast<HGDIOBJ>(index)) != 0;
+  return n;
+}
+
+// Windows of this thread: top-level ones with their children, and message-only ones.
+int CountWindows() {
+  int n = 0;
+  EnumThreadWindows(
+      GetCurrentThreadId(),
+      [](HWND w, LPARAM p) -> BOOL {
+        ++*reinterpret_cast<int*>(p);
+        EnumChildWindows(w, [](HWND, LPARAM q) -> BOOL { return ++*reinterpret_cast<int*>(q), TRUE; }, p);
+        return TRUE;
+      },
+      reinterpret_cast<LPARAM>(&n));
+  for (HWND w = nullptr; (w = FindWindowExW(HWND_MESSAGE, w, nullptr, nullptr)) != nullptr;) {
+    DWORD pid = 0;
+    if (GetWindowThreadProcessId(w, &pid) == GetCurrentThreadId()) ++n;
+  }
+  return n;
+}
+
+const std::optional<std::wstring>& SelfProc() {
+  static const std::optional<std::wstring> proc = benchproc::UnderWine() ? benchproc::FindSelf() : std::nullopt;
+  return proc;
+}
+
 Figures Measure() {
-  PROCESS_MEMORY_COUNTERS_EX m{};
+  Figures f;
+  PROCESS_MEMORY_COUNTERS m{};
   m.cb = sizeof(m);
-  GetProcessMemoryInfo(GetCurrentProcess(), reinterpret_cast<PROCESS_MEMORY_COUNTERS*>(&m), sizeof(m));
-  return {m.WorkingSetSize / 1048576.0, m.PrivateUsage / 1048576.0, GetGuiResources(GetCurrentProcess(), GR_GDIOBJECTS),
-          GetGuiResources(GetCurrentProcess(), GR_USEROBJECTS)};
+  if (GetProcessMemoryInfo(GetCurrentProcess(), &m, sizeof(m))) f.workingSetMb = m.WorkingSetSize / 1048576.0;
+  if (const auto& proc = SelfProc()) {
+    f.rssMb = benchproc::StatusMb(*proc, "VmRSS");
+    f.anonymousMb = benchproc::StatusMb(*proc, "RssAnon");
+  }
+  f.gdi = CountGdiObjects();
+  f.windows = CountWindows();
+  f.gdiReported = GetGuiResources(GetCurrentProcess(), GR_GDIOBJECTS);
+  f.userReported = GetGuiResources(GetCurrentProcess(), GR_USEROBJECTS);
+  return f;
 }
 
 void Print(const char* when, int changes, const Figures& f) {
-  std::printf("%-12s %3d changes: working set %7.1f MB, private %7.1f MB, GDI objects %4lu, user objects %4lu\n",
-              when, changes, f.workingSetMb, f.privateMb, f.gdi, f.user);
+  auto mb = [](const std::optional<double>& v) { return v ? *v : -1.0; };
+  std::printf("%-12s %3d changes: working set %6.1f MB, Linux RSS %6.1f MB (anonymous %6.1f MB), GDI objects %3d, "
+              "windows %2d (GetGuiResources: GDI %lu, user %lu)\n",
+              when, changes, f.workingSetMb, mb(f.rssMb), mb(f.anonymousMb), f.gdi, f.windows, f.gdiReported,
+              f.userReported);
   std::fflush(stdout);
 }
 
-// A picture of noise in one colour, which PNG cannot squeeze: about 1 MB at 600 x 600.
-void WriteNoisePicture(const std::wstring& path, uint32_t mask, unsigned seed) {
+// A picture of noise in one leading colour, which PNG cannot squeeze: about 1 MB at 600 x 600.
+void WriteNoisePicture(const std::wstring& path, int lead, unsigned seed) {
   ui::Bitmap b(600, 600);
   std::mt19937 random(seed);
-  for (int i = 0; i < 600 * 600; ++i) b.Bits()[i] = 0xFF000000u | (random() & mask);
+  for (int i = 0; i < 600 * 600; ++i) {
+    uint32_t pixel = 0xFF000000u;
+    for (int c = 0; c < 3; ++c) pixel |= (c == lead ? 128 + random() % 128 : random() % 32) << (16 - 8 * c);
+    b.Bits()[i] = pixel;
+  }
   b.SavePng(path);
 }
 
@@ -74,9 +126,8 @@ int wmain(int argc, wchar_t** argv) {
   const std::wstring folder = ExecutableFolder() + L"\\";
   const std::wstring pictures = folder + L"bench-gallery\\";
   CreateDirectoryW(pictures.c_str(), nullptr);
-  const uint32_t masks[3] = {0xFF0000, 0x00FF00, 0x0000FF};
   const wchar_t* names[3] = {L"red.png", L"green.png", L"blue.png"};
-  for (int i = 0; i < 3; ++i) WriteNoisePicture(pictures + names[i], masks[i], 7 + i);
+  for (int i = 0; i < 3; ++i) WriteNoisePicture(pictures + names[i], i, 7 + i);
   for (const wchar_t* n : names) {
     WIN32_FILE_ATTRIBUTE_DATA a{};
     GetFileAttributesExW((pictures + n).c_str(), GetFileExInfoStandard, &a);
@@ -104,6 +155,14 @@ int wmain(int argc, wchar_t** argv) {
             L"\" Price=\"12300\" LargeImagePath=\"" + names[i] + L"\"><Classifications><C Code=\"4\"/></Classifications></Dish>";
   menu += L"</Menu>";
 
+  {
+    // The GDI count must see an object come and go, or it counts nothing.
+    const int before = CountGdiObjects();
+    HBRUSH brush = CreateSolidBrush(0);
+    const int with = CountGdiObjects();
+    DeleteObject(brush);
+    std::printf("GDI object count check: %d, with one brush more %d, after it %d\n", before, with, CountGdiObjects());
+  }
   Print("before start", 0, Measure());
   parameters(params.c_str(), menu.c_str());
   start(TRUE);

@@ -423,6 +423,30 @@ TEST_F(GalleryFailures, ADishThatFailsIsLoggedAndTheMovieStillMovesOn) {
   EXPECT_EQ(Ended(), 0);
 }
 
+TEST_F(GalleryFailures, ADestroyThatFailedRunsAgainFromWhereItStopped) {
+  Gallery g(L"ZebProbeGallery");
+  const size_t before = LogTexts(L"ZebProbeGallery").size();
+  for (int step = 1; step <= 4; ++step) {
+    SCOPED_TRACE(step);
+    g.SceneParameters(Params(L"DishCodes=\"3,5\"").c_str(), kMenu);
+    g.SceneAnimationsStart(1);
+    HWND w = FindWindowW(nullptr, L"ZebAnimatedScene");
+    ASSERT_NE(w, nullptr);
+    const std::string at = "SceneDestroy." + std::to_string(step);
+    g.FailAt(at.c_str());
+    g.SceneDestroy();
+    g.FailAt(nullptr);
+    EXPECT_TRUE(IsWindow(w));
+    EXPECT_FALSE(IsWindowVisible(w) && step > 1) << "closed before the failure";
+    g.SceneDestroy();
+    EXPECT_FALSE(IsWindow(w));
+    zebhost::Wait(50);  // nothing of the freed player runs on
+  }
+  const auto texts = LogTexts(L"ZebProbeGallery");
+  EXPECT_EQ(std::vector<std::wstring>(texts.begin() + std::min(before, texts.size()), texts.end()),
+            std::vector<std::wstring>(4, L"[ERROR] ZebProbeGallery.dll: AV in SceneDestroy"));
+}
+
 // ---- Marquella with its own movie --------------------------------------------------------------------
 
 class GalleryMovieScene : public GalleryTestBase {};
