@@ -39,17 +39,21 @@ int CountGdiObjects() {
   return n;
 }
 
+BOOL CALLBACK CountChild(HWND, LPARAM count) {
+  ++*reinterpret_cast<int*>(count);
+  return TRUE;
+}
+
+BOOL CALLBACK CountTopLevel(HWND w, LPARAM count) {
+  ++*reinterpret_cast<int*>(count);
+  EnumChildWindows(w, &CountChild, count);
+  return TRUE;
+}
+
 // Windows of this thread: top-level ones with their children, and message-only ones.
 int CountWindows() {
   int n = 0;
-  EnumThreadWindows(
-      GetCurrentThreadId(),
-      [](HWND w, LPARAM p) -> BOOL {
-        ++*reinterpret_cast<int*>(p);
-        EnumChildWindows(w, [](HWND, LPARAM q) -> BOOL { return ++*reinterpret_cast<int*>(q), TRUE; }, p);
-        return TRUE;
-      },
-      reinterpret_cast<LPARAM>(&n));
+  EnumThreadWindows(GetCurrentThreadId(), &CountTopLevel, reinterpret_cast<LPARAM>(&n));
   for (HWND w = nullptr; (w = FindWindowExW(HWND_MESSAGE, w, nullptr, nullptr)) != nullptr;) {
     DWORD pid = 0;
     if (GetWindowThreadProcessId(w, &pid) == GetCurrentThreadId()) ++n;

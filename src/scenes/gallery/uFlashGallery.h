@@ -19,6 +19,8 @@ struct GalleryUnit {
 };
 GalleryUnit& Gallery() noexcept;
 
+// The Flash scene's form with "gallery.swf" as its movie. Its background picture (SceneBGImage) is
+// not stretched: the background bitmap takes the picture's own size, 690 x 758 like the window.
 class TfmFlashGallery : public TfmFlashScene {
  public:
   TfmFlashGallery();
