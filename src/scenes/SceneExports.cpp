@@ -41,7 +41,7 @@ ZebSceneBitmap* __stdcall SceneScreenshot(void) {
     scenes::SceneUnit& u = scenes::Unit();
     if (!u.SceneForm) return scenes::NewSceneBitmap(0, 0, nullptr);
     scenes::TfmFlashScene& f = *u.SceneForm;
-    if (f.Visible()) {
+    if (f.Visible() && f.FlashPlayer) {
       ui::Bitmap frame = f.ShownFrame();
       // An inert player has no frame: the window then shows only its background.
       if (!frame.Empty()) return scenes::NewSceneBitmap(frame.Width(), frame.Height(), frame.Bits());
@@ -75,6 +75,7 @@ const wchar_t* __stdcall SceneDefaultParameters(void) {
 }
 
 void __stdcall SceneParameters(const wchar_t* parameters, const wchar_t* menu) {
+  if (const scenes::SceneVariant* variant = scenes::kSceneBuild.variant) return variant->sceneParameters(parameters, menu);
   scenes::SceneParametersSteps(Text(parameters), Text(menu));
 }
 

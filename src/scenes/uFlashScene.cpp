@@ -18,7 +18,6 @@ namespace {
 SceneUnit* unit = nullptr;
 FailHook failHook = nullptr;
 
-constexpr char16_t kMovieName[] = u"scene.swf";
 constexpr char16_t kStopRequest[] = u"<invoke name=\"stop\" returntype=\"\"><arguments /></invoke>";
 
 std::string ResourceBytes(int id) {
@@ -98,11 +97,11 @@ void FailPoint(const char* step) {
 
 // ---- The scene form --------------------------------------------------------------------------------
 
-TfmFlashScene::TfmFlashScene() : PlainForm(FormOptions()) {
+TfmFlashScene::TfmFlashScene(const char16_t* movieName) : PlainForm(FormOptions()), movieName_(movieName) {
   FlashPlayer = std::make_unique<flash::TsfFlashPlayer>();
   FlashList = std::make_unique<flash::TsfFlashList>();
   flash::TsfFlashItem& movie = FlashList->Flashs.Add();
-  movie.FlashStore = kMovieName;
+  movie.FlashStore = movieName_;
   movie.Tag = 0;
   FlashPlayer->SetFlashList(FlashList.get());
   FlashPlayer->SetSize(kSceneWidth, kSceneHeight);
@@ -131,7 +130,7 @@ void TfmFlashScene::FormCreate() {
   Unit().BackgroundBitmap =
       std::make_unique<BackgroundPicture>(ui::Bitmap::FromMemory(SceneBGImage.data(), SceneBGImage.size()));
   CopyBackground();
-  FlashPlayer->LoadMovie(0, kMovieName);
+  FlashPlayer->LoadMovie(0, movieName_);
   CopyBackground();
 }
 
@@ -154,7 +153,7 @@ ui::Bitmap TfmFlashScene::ShownFrame() {
 
 void TfmFlashScene::DrawFrame() {
   if (!FlashPlayer || !HandleAllocated() || !Visible()) return;
-  const ui::Bitmap& frame = FlashPlayer->CurrentFrame();
+  const ui::Bitmap frame = ShownFrame();
   if (frame.Empty()) return;
   if (!shown_ || shown_->Width() != frame.Width() || shown_->Height() != frame.Height()) {
     shown_ = std::make_unique<ui::Dib>(frame.Width(), frame.Height());
@@ -186,7 +185,8 @@ void SceneCreateSteps() {
   if (u.SceneForm) return;
   // Numbers are formatted by the library's own number forms, which always write ".": nothing of the
   // host's regional settings is read or changed.
-  auto form = std::make_unique<TfmFlashScene>();
+  const SceneVariant* variant = kSceneBuild.variant;
+  std::unique_ptr<TfmFlashScene> form = variant ? variant->newForm() : std::make_unique<TfmFlashScene>();
   try {
     form->CreateScene();
   } catch (...) {
@@ -266,7 +266,13 @@ void SceneDestroySteps() {
     ui::ReleaseModule();
   };
 
-  if (kSceneBuild.teardown == TeardownOrder::First) {
+  if (kSceneBuild.teardown == TeardownOrder::Gallery) {
+    // The player is freed with the form and stops its own timer then.
+    next(); close();
+    next(); f.BrushBitmap = nullptr;
+    next(); freeBackground();
+    next(); freeForm();
+  } else if (kSceneBuild.teardown == TeardownOrder::First) {
     next(); unloadMovie();
     next(); stopPlay();
     next(); stop();

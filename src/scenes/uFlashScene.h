@@ -17,13 +17,24 @@
 
 namespace scenes {
 
-// The two orders in which SceneDestroy frees a scene; each build uses one.
-enum class TeardownOrder { First, Second };
+// The orders in which SceneDestroy frees a scene; each build uses one. The gallery's closes and frees
+// the form without touching the player first.
+enum class TeardownOrder { First, Second, Gallery };
+
+class TfmFlashScene;
+
+// What a variant of the frame does its own way (the gallery); the Flash scene has none.
+struct SceneVariant {
+  std::unique_ptr<TfmFlashScene> (*newForm)();
+  // The whole of SceneParameters, failures handled inside.
+  void (*sceneParameters)(const wchar_t* parameters, const wchar_t* menu) noexcept;
+};
 
 struct SceneBuild {
   const wchar_t* moduleName;  // "Sucrelle": log file names, "Sucrelle.dll: AV in ..." texts
   TeardownOrder teardown;
   int backgroundResource;     // RCDATA id of the JPEG or PNG background picture
+  const SceneVariant* variant;  // null: the Flash scene
 };
 // Defined once by each build.
 extern const SceneBuild kSceneBuild;
@@ -44,7 +55,8 @@ struct BackgroundPicture {
 
 class TfmFlashScene : public ui::PlainForm {
  public:
-  TfmFlashScene();
+  // The form with its player and the movie of this name as FlashList item 0.
+  explicit TfmFlashScene(const char16_t* movieName = u"scene.swf");
   ~TfmFlashScene() override;
 
   // Components; each is none once teardown has freed it.
@@ -64,12 +76,13 @@ class TfmFlashScene : public ui::PlainForm {
   const BackgroundPicture* BrushBitmap = nullptr;
 
   // The movie's commands; SceneParameters without a dish calls it as if the movie had ended.
-  void FlashPlayerHandleFSCommand(const std::u16string& command, const std::u16string& args);
+  virtual void FlashPlayerHandleFSCommand(const std::u16string& command, const std::u16string& args);
 
  private:
   void FormCreate();
   void DrawFrame();
   std::unique_ptr<ui::Dib> shown_;  // the composed frame on its way to the window, kept between frames
+  const char16_t* movieName_;
 };
 
 // The library's state, once per loaded library.
