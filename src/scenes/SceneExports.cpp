@@ -76,7 +76,9 @@ const wchar_t* __stdcall SceneDefaultParameters(void) {
 
 void __stdcall SceneParameters(const wchar_t* parameters, const wchar_t* menu) {
   if (const scenes::SceneVariant* variant = scenes::kSceneBuild.variant) return variant->sceneParameters(parameters, menu);
-  scenes::SceneParametersSteps(Text(parameters), Text(menu));
+  // The texts' copies are made here, at the library's edge: running out of memory for them is logged
+  // like any other failure of the call instead of reaching the host.
+  Guarded(L"SceneParameters", [&] { scenes::SceneParametersSteps(Text(parameters), Text(menu)); });
 }
 
 void __stdcall SceneCreate(void) {
