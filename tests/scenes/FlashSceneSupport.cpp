@@ -2,6 +2,7 @@
 
 #include <algorithm>
 
+#include "SceneWindows.h"
 #include "TestFiles.h"
 #include "core/Exception.h"
 #include "ui/Bitmap.h"
@@ -67,13 +68,7 @@ void Library::FailAt(const char* step) const {
 }
 
 HWND SceneWindow() {
-  std::vector<HWND> found;
-  HWND w = nullptr;
-  while ((w = FindWindowExW(nullptr, w, nullptr, L"ZebAnimatedScene")) != nullptr) {
-    DWORD pid = 0;
-    GetWindowThreadProcessId(w, &pid);
-    if (pid == GetCurrentProcessId()) found.push_back(w);
-  }
+  const std::vector<HWND> found = SceneWindows();
   return found.size() == 1 ? found[0] : nullptr;
 }
 

@@ -15,6 +15,7 @@
 #include <vector>
 
 #include "HostLib.h"
+#include "SceneWindows.h"
 #include "TestFiles.h"
 #include "scenes/ZebScene.h"
 #include "ui/Bitmap.h"
@@ -101,17 +102,6 @@ ui::Bitmap Background(HMODULE module) {
   return ui::Bitmap::FromMemory(LockResource(g), SizeofResource(module, r));
 }
 
-// Scene windows of this process titled "ZebAnimatedScene".
-std::vector<HWND> SceneWindows() {
-  std::vector<HWND> found;
-  HWND w = nullptr;
-  while ((w = FindWindowExW(nullptr, w, nullptr, L"ZebAnimatedScene")) != nullptr) {
-    DWORD pid = 0;
-    GetWindowThreadProcessId(w, &pid);
-    if (pid == GetCurrentProcessId()) found.push_back(w);
-  }
-  return found;
-}
 
 HWND OnlySceneWindow() {
   auto w = SceneWindows();
