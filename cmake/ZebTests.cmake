@@ -43,3 +43,10 @@ function(zeb_add_test name)
     endif()
   endif()
 endfunction()
+
+# zeb_shipped_tests(test...): the tests that start the real programs and scene libraries. Where the
+# kernel runs no 32-bit code, scripts/test runs these again against the shipped 32-bit files under
+# emulation (label "shipped"); the 64-bit twin runs every test. Call it in the folder that made them.
+function(zeb_shipped_tests)
+  set_tests_properties(${ARGN} PROPERTIES LABELS shipped)
+endfunction()
