@@ -98,16 +98,19 @@ void WriteRedBlueFrames(const OrderlumeRun& run) {
 }
 
 // Whether the header corner shows both frames within about half a second (the timer runs).
+// Whether the header's corner shows both frames within 5 s. The looks come at uneven intervals, so
+// that a slow capture cannot fall into step with the frames' turn and meet the same frame each time.
 bool HeaderAnimates(HWND h) {
   RECT r;
   GetWindowRect(h, &r);
   const RECT corner{r.left + 4, r.top + 4, r.left + 5, r.top + 5};
   bool red = false, blue = false;
-  for (int i = 0; i < 25 && !(red && blue); ++i) {
+  const DWORD start = GetTickCount();
+  for (int i = 0; !(red && blue) && GetTickCount() - start < 5000; ++i) {
     const uint32_t p = CaptureScreen(corner).pixels[0];
     red |= p == 0xFF0000;
     blue |= p == 0x0000FF;
-    Sleep(20);
+    Sleep(7 + (i * 13) % 40);
   }
   return red && blue;
 }
@@ -231,7 +234,11 @@ TEST_F(OrderlumeIntake, TextHandledBeforeAnExpiredDelaysApplyIsAppliedTwice) {
       printf("%d words: B to C %lld ms; queued apply %lld ms and C's own apply %lld ms after C\n", words,
              static_cast<long long>(times[1] - times[0]), static_cast<long long>(times[2] - times[1]),
              static_cast<long long>(times[4] - times[1]));
-      EXPECT_NEAR(times[4] - times[1], 1000, kTolerance);
+      // C's own apply comes 1000 ms after C, later only by a drawing that holds the thread when its
+      // delay ends: the host's wait for C's answer beyond its own 900 ms shows how long one takes.
+      const std::int64_t drawing = std::max<std::int64_t>(times[1] - times[0] - 900, 0);
+      EXPECT_GE(times[4] - times[1], 1000 - kTolerance);
+      EXPECT_LE(times[4] - times[1], 1000 + kTolerance + drawing);
     }
     return;
   }
