@@ -9,8 +9,11 @@
 // ones are 32-bit patterns ($FFFFFFFF is -1). Returns false for anything else, the empty text included.
 bool TryStrToInt(std::u16string_view s, int32_t& value);
 
-// The settings-file rule: like TryStrToInt, with the caller's default for anything that is not a
-// whole number of the 32-bit range.
+// The settings-file rule, stricter than the attributes' one: hexadecimal only after "$", or after "0x"
+// or "0X" in a value longer than those two characters (a 32-bit pattern, as in TryStrToInt);
+// otherwise decimal digits with an optional sign, in the signed 32-bit range. No blanks, no "x"
+// alone, no sign before "$" or "0x". Anything else, the empty text included, gives the caller's
+// default.
 int32_t StrToIntDef(std::u16string_view s, int32_t def);
 
 // A number as XML attributes hold it: leading blanks, an optional sign, decimal digits with an optional
