@@ -2,6 +2,7 @@
 #include "core/Numbers.h"
 
 #include <charconv>
+#include <cmath>
 #include <limits>
 #include <string>
 
@@ -108,6 +109,14 @@ bool TryStrToFloat(std::u16string_view s, double& value) {
     return false;
   }
   value = negative ? -v : v;
+  return true;
+}
+
+bool TryStrToDataNumber(std::u16string_view s, double& value) {
+  double v;
+  // NAN fails the comparison too.
+  if (!TryStrToFloat(s, v) || !(std::fabs(v) < kDataNumberLimit)) return false;
+  value = v;
   return true;
 }
 

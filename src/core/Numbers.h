@@ -22,6 +22,14 @@ int32_t StrToIntDef(std::u16string_view s, int32_t def);
 // else: the empty text, trailing characters (blanks included), a lone "." or sign.
 bool TryStrToFloat(std::u16string_view s, double& value);
 
+// A number of the host's data (prices, quantities, sums of check data and menus): TryStrToFloat's
+// forms, but only a finite value below 10^15 in magnitude. Such a value's money form has at most 15
+// digits before the point, every one of them exact in a double; beyond it the screens would show a
+// cut or meaningless amount (1e308: a 309-digit one, INF and NAN: no amount at all). Returns false for
+// anything else, as for a text that is no number.
+constexpr double kDataNumberLimit = 1e15;
+bool TryStrToDataNumber(std::u16string_view s, double& value);
+
 // A Boolean as XML attributes hold it: "true" or "false" in any letter case, or a number read by
 // TryStrToFloat (0 is false, any other number, NAN included, true).
 bool TryStrToBool(std::u16string_view s, bool& value);
