@@ -188,7 +188,9 @@ TEST_F(SlipviewForm, CheckInTheExpiredGapIsAppliedTwice) {
 // from outside to make a handler fail, so this runs in-process.
 TEST_F(SlipviewForm, ExceptionInAHandlerEndsTheProgramAfterTwoLinesThenTheSocketCloses) {
   form_->Create();
-  Unit().StartDelay = [](HWND, int32_t) -> TTimerThreadRef { throw std::runtime_error("Thread creation error"); };
+  Unit().Delays.StartDelay = [](HWND, int32_t) -> TTimerThreadRef {
+    throw std::runtime_error("Thread creation error");
+  };
   const wchar_t text[] = L"<Check/>";
   COPYDATASTRUCT record{CHECK_DATA_TAG, sizeof text, const_cast<wchar_t*>(text)};
   SendMessageW(form_->Handle(), WM_COPYDATA, 0, reinterpret_cast<LPARAM>(&record));
