@@ -2,6 +2,7 @@
 #include "core/Numbers.h"
 
 #include <charconv>
+#include <cmath>
 #include <limits>
 #include <string>
 
@@ -42,8 +43,12 @@ bool TryStrToInt(std::u16string_view s, int32_t& value) {
 }
 
 int32_t StrToIntDef(std::u16string_view s, int32_t def) {
+  const bool hex = s.starts_with(u'$') || (s.size() > 2 && (s.starts_with(u"0x") || s.starts_with(u"0X")));
+  // TryStrToInt reads both forms; what it would take beyond this rule is turned away first.
+  const size_t sign = !s.empty() && (s[0] == u'+' || s[0] == u'-') ? 1 : 0;
+  const bool decimal = !hex && !s.empty() && s.find_first_not_of(u"0123456789", sign) == std::u16string_view::npos;
   int32_t v;
-  return TryStrToInt(s, v) ? v : def;
+  return (hex || decimal) && TryStrToInt(s, v) ? v : def;
 }
 
 bool TryStrToFloat(std::u16string_view s, double& value) {
@@ -104,6 +109,14 @@ bool TryStrToFloat(std::u16string_view s, double& value) {
     return false;
   }
   value = negative ? -v : v;
+  return true;
+}
+
+bool TryStrToDataNumber(std::u16string_view s, double& value) {
+  double v;
+  // NAN fails the comparison too.
+  if (!TryStrToFloat(s, v) || !(std::fabs(v) < kDataNumberLimit)) return false;
+  value = v;
   return true;
 }
 

@@ -9,8 +9,11 @@
 // ones are 32-bit patterns ($FFFFFFFF is -1). Returns false for anything else, the empty text included.
 bool TryStrToInt(std::u16string_view s, int32_t& value);
 
-// The settings-file rule: like TryStrToInt, with the caller's default for anything that is not a
-// whole number of the 32-bit range.
+// The settings-file rule, stricter than the attributes' one: hexadecimal only after "$", or after "0x"
+// or "0X" in a value longer than those two characters (a 32-bit pattern, as in TryStrToInt);
+// otherwise decimal digits with an optional sign, in the signed 32-bit range. No blanks, no "x"
+// alone, no sign before "$" or "0x". Anything else, the empty text included, gives the caller's
+// default.
 int32_t StrToIntDef(std::u16string_view s, int32_t def);
 
 // A number as XML attributes hold it: leading blanks, an optional sign, decimal digits with an optional
@@ -18,6 +21,14 @@ int32_t StrToIntDef(std::u16string_view s, int32_t def);
 // in any letter case. The value is the double nearest to the decimal text. Returns false for anything
 // else: the empty text, trailing characters (blanks included), a lone "." or sign.
 bool TryStrToFloat(std::u16string_view s, double& value);
+
+// A number of the host's data (prices, quantities, sums of check data and menus): TryStrToFloat's
+// forms, but only a finite value below 10^15 in magnitude. Such a value's money form has at most 15
+// digits before the point, every one of them exact in a double; beyond it the screens would show a
+// cut or meaningless amount (1e308: a 309-digit one, INF and NAN: no amount at all). Returns false for
+// anything else, as for a text that is no number.
+constexpr double kDataNumberLimit = 1e15;
+bool TryStrToDataNumber(std::u16string_view s, double& value);
 
 // A Boolean as XML attributes hold it: "true" or "false" in any letter case, or a number read by
 // TryStrToFloat (0 is false, any other number, NAN included, true).

@@ -121,7 +121,7 @@ double XmlNode::AttrFloat(std::u16string_view name, double def) const {
   const Attribute* a = FindAttr(name);
   if (!a) return def;
   double v;
-  if (!TryStrToFloat(a->value.View(), v)) BadValue(name, a->value.View(), u"floating point");
+  if (!TryStrToDataNumber(a->value.View(), v)) BadValue(name, a->value.View(), u"floating point");
   return v;
 }
 

@@ -60,7 +60,8 @@ class XmlNode {
   // The value as it stands, or def when the attribute is absent.
   std::u16string Attr(std::u16string_view name, std::u16string_view def = {}) const;
   // Absent gives def; a present value that does not read as such a value raises Exception naming the
-  // attribute. Numbers and Booleans: TryStrToFloat / TryStrToBool; integers: TryStrToInt (Numbers.h).
+  // attribute. Numbers: TryStrToDataNumber (finite, below 10^15), Booleans: TryStrToBool, integers:
+  // TryStrToInt (Numbers.h).
   double AttrFloat(std::u16string_view name, double def) const;
   bool AttrBool(std::u16string_view name, bool def) const;
   int32_t AttrInt(std::u16string_view name, int32_t def) const;

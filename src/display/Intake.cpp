@@ -1,5 +1,7 @@
 #include "display/Intake.h"
 
+#include <algorithm>
+
 #include "shared/Logging.h"
 
 std::wstring CopyDataText(const COPYDATASTRUCT& record, PayloadText rule) {
@@ -26,9 +28,19 @@ int32_t DelayedApply::CheckDataInterval() const {
 }
 
 void DelayedApply::StartAnew(int32_t interval) {
+  const bool replacesWaiting = ScenarioTimerThread && !ScenarioTimerThread.Ended();
   // Reaches the delay only while it waits: after its post it has ended, and the reference knows.
   ScenarioTimerThread.FinishThreadExecution();
-  ScenarioTimerThread = StartDelay(Window, interval);
+  const DWORD now = Schedule.Now();
+  if (!replacesWaiting) {
+    Schedule.StreamDue = now + kLongestStreamMs;
+  } else {
+    // Tick counts wrap: the time left is read as a signed difference.
+    const int32_t left = static_cast<int32_t>(Schedule.StreamDue - now);
+    interval = std::clamp(left, 0, interval);
+  }
+  ScenarioTimerThread = Schedule.StartDelay(Window, interval);
+  Schedule.Due = now + static_cast<DWORD>(interval);
 }
 
 const COPYDATASTRUCT* TakeCopyData(TMessage& m, const IntakeRules& rules, std::wstring& pendingData,

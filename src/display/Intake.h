@@ -3,8 +3,11 @@
 // text replaces the kept text and starts the delayed apply anew, so that a burst of texts is applied
 // once, with the last: 500 ms after a text that found no delay, 1000 ms after one that found a delay,
 // whether still waiting or already expired. A waiting delay is cancelled; an expired one has posted
-// WM_APPLY_DATA and ended, and is never touched again (TTimerThreadRef sees to that). The programs
-// differ in the answer they give and in how much of the payload they keep (IntakeRules).
+// WM_APPLY_DATA and ended, and is never touched again (TTimerThreadRef sees to that). A host that
+// keeps sending less than a second apart would so keep the screen from ever changing: a stream of
+// texts is therefore applied at the latest 2000 ms after its first text (the first that found no
+// delay waiting), whatever comes after it. The programs differ in the answer they give and in how
+// much of the payload they keep (IntakeRules).
 #include <windows.h>
 
 #include <cstdint>
@@ -42,26 +45,42 @@ std::wstring CopyDataText(const COPYDATASTRUCT& record, PayloadText rule);
 
 constexpr int32_t kFirstDelayMs = 500;
 constexpr int32_t kReplacingDelayMs = 1000;
+// The longest a stream of texts waits for its apply, from the text that began it.
+constexpr int32_t kLongestStreamMs = 2000;
 
 // Makes one delay of the delayed apply: a TTimerThread created suspended with `parent` as the window
 // that its WM_APPLY_DATA goes to, given `interval` and started. StartTimerThread is the programs' own;
 // a test puts in one that records the interval and decides when its delay runs out.
 using StartDelayFn = TTimerThreadRef (*)(HWND parent, int32_t interval);
 TTimerThreadRef StartTimerThread(HWND parent, int32_t interval);
+// The clock of the delayed apply, in milliseconds: SystemTickCount, or a test's own.
+using TickFn = DWORD (*)();
+inline DWORD SystemTickCount() { return GetTickCount(); }
+
+// What a display form's delayed apply keeps beside the delay that ScenarioTimerThread names: how it
+// makes delays and reads the clock, and the ticks at which the named delay runs out and by which the
+// stream of texts it serves must be applied. Kept in the form's unit.
+struct DelaySchedule {
+  StartDelayFn StartDelay = &StartTimerThread;
+  TickFn Now = &SystemTickCount;
+  DWORD Due = 0;
+  DWORD StreamDue = 0;
+};
 
 // The delayed apply of a display form, over the form's own state: the delay that its
 // ScenarioTimerThread names (from its start until WM_APPLY_DATA is handled, so waiting or expired),
-// the form's window, and how a delay is made.
+// the form's window, and its schedule.
 struct DelayedApply {
   TTimerThreadRef& ScenarioTimerThread;
   HWND Window;
-  StartDelayFn StartDelay = &StartTimerThread;
+  DelaySchedule& Schedule;
 
   // The interval for a new check-data text: kReplacingDelayMs when ScenarioTimerThread names a delay,
-  // waiting or expired, kFirstDelayMs otherwise.
+  // waiting or expired, kFirstDelayMs otherwise. StartAnew may shorten it.
   int32_t CheckDataInterval() const;
   // Cancels the named delay if it still waits (an expired one is left alone), then names a new delay
-  // of `interval` ms.
+  // of `interval` ms. A delay that found none waiting begins a stream, due kLongestStreamMs later; one
+  // that replaced a waiting delay runs out no later than that (at once when the time has passed).
   void StartAnew(int32_t interval);
 };
 

@@ -1,7 +1,7 @@
 // The host's messages to the display window: check data in WM_COPYDATA, show and hide, and the
 // delayed apply. Each check-data text goes into PendingData and is applied only when no newer text
 // has come for 500 ms (1000 ms after a text that replaced a pending one), so that a burst of texts is
-// applied once, with the last.
+// applied once, with the last; a stream that goes on is applied 2000 ms after its first text.
 #include "orderdisplay/TwoLinesForm.h"
 
 #include "shared/Logging.h"
@@ -31,7 +31,7 @@ LRESULT CALLBACK DisplayWindowProc(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lP
 
 void TfmOrderlume::WMCopyData(TMessage& m) {
   TwoLinesFormUnit& u = Unit();
-  TakeCopyData(m, kOrderDisplayIntake, u.PendingData, {ScenarioTimerThread, Handle(), u.StartDelay});
+  TakeCopyData(m, kOrderDisplayIntake, u.PendingData, {ScenarioTimerThread, Handle(), u.Delays});
 }
 
 void TfmOrderlume::WMApplyData(TMessage& m) {

@@ -50,8 +50,9 @@ struct TwoLinesFormUnit {
   // The tick count source of the 2000 ms rule (GetTickCount; tests drive it).
   uint32_t (*TickCount)() = nullptr;
   uint32_t Now() const { return TickCount ? TickCount() : GetTickCount(); }
-  // How the delayed apply makes its delays (tests put in their own).
-  StartDelayFn StartDelay = &StartTimerThread;
+  // How the delayed apply makes its delays and when they are due (tests put in their own delays and
+  // clock).
+  DelaySchedule Delays;
 };
 
 TwoLinesFormUnit& Unit();

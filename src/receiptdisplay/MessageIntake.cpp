@@ -1,7 +1,8 @@
 // The host's messages to the receipt display: check data, scenario and menu in WM_COPYDATA, show and
 // hide, and the delayed apply; the trimming of the working set. Every one of the
 // host's messages is answered 1. A check-data text is applied only when no newer one has come for
-// 500 ms (1000 ms after a text that found a delay), so that a burst is applied once, with the last.
+// 500 ms (1000 ms after a text that found a delay), so that a burst is applied once, with the last;
+// a stream that goes on is applied 2000 ms after its first text.
 #include "receiptdisplay/uSlipview.h"
 
 #include "core/Texts.h"
@@ -47,13 +48,10 @@ LRESULT CALLBACK DisplayWindowProc(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lP
 
 void TfmSlipview::WMCopyData(TMessage& m) {
   SlipviewUnit& u = Unit();
-  DelayedApply delay{ScenarioTimerThread, Handle(), u.StartDelay};
-  const int32_t interval = delay.CheckDataInterval();
-  const COPYDATASTRUCT* record = TakeCopyData(m, kReceiptDisplayIntake, u.PendingData, delay);
+  const COPYDATASTRUCT* record =
+      TakeCopyData(m, kReceiptDisplayIntake, u.PendingData, {ScenarioTimerThread, Handle(), u.Delays});
   if (!record) return;
-  if (record->dwData == CHECK_DATA_TAG) {
-    u.DelayDue = GetTickCount() + static_cast<DWORD>(interval);
-  } else if (record->dwData == SCENARIO_DATA_TAG) {
+  if (record->dwData == SCENARIO_DATA_TAG) {
     LogNote(L"receive scenario");
     u.ScenarioText = CopyDataText(*record, PayloadText::Whole);
   } else if (record->dwData == MENU_DATA_TAG) {
@@ -88,7 +86,7 @@ void TfmSlipview::WMApplyData(TMessage& m) {
   }
   // Only a delay that has run out is let go: one started since that delay posted this message
   // stays named, so that a later text, a show or the close still finds it.
-  if (ScenarioTimerThread.Ended() || static_cast<int32_t>(GetTickCount() - u.DelayDue) >= 0)
+  if (ScenarioTimerThread.Ended() || static_cast<int32_t>(u.Delays.Now() - u.Delays.Due) >= 0)
     ScenarioTimerThread.Reset();
 }
 
@@ -100,8 +98,7 @@ void TfmSlipview::WMShowDisplay(TMessage& m) {
   LayeredFlashForm.SetAlphaBlendValue(255);
   DropGallery();
   SlipviewUnit& u = Unit();
-  DelayedApply{ScenarioTimerThread, Handle(), u.StartDelay}.StartAnew(kFirstDelayMs);
-  u.DelayDue = GetTickCount() + kFirstDelayMs;
+  DelayedApply{ScenarioTimerThread, Handle(), u.Delays}.StartAnew(kFirstDelayMs);
 }
 
 void TfmSlipview::WMHideDisplay(TMessage& m) {

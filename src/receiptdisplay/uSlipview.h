@@ -71,10 +71,9 @@ struct SlipviewUnit {
   std::u16string PicturePath;
   WNDPROC PreviousWindowProc = nullptr;
   TfmSlipview* fmSlipview = nullptr;
-  // The tick count at which the delay that ScenarioTimerThread names runs out.
-  DWORD DelayDue = 0;
-  // How the delayed apply makes its delays (tests put in their own).
-  StartDelayFn StartDelay = &StartTimerThread;
+  // How the delayed apply makes its delays and when they are due (tests put in their own delays and
+  // clock).
+  DelaySchedule Delays;
 };
 
 SlipviewUnit& Unit();

@@ -8,8 +8,11 @@
 // GetACP(): 1251 on a Russian system, 65001 when the system runs in UTF-8.
 int SystemAnsiCodePage();
 
-// UTF-16 to the ANSI code page (WideCharToMultiByte); characters the page lacks become its default
-// character. With a UTF-8 system code page the result is UTF-8.
+// UTF-16 to the ANSI code page (WideCharToMultiByte). A character the page lacks takes the system's
+// best-fit look-alike when that is a letter or a digit ("Crème" gives "Creme" in windows-1251), and the
+// page's default character otherwise: no sign ("<", a quotation mark, "&", "=") is ever made from
+// another character, so the conversion of an XML text never adds markup. With a UTF-8 system code
+// page the result is UTF-8.
 std::string ToAnsi(std::u16string_view text);
 // The ANSI code page to UTF-16 (MultiByteToWideChar).
 std::u16string FromAnsi(std::string_view bytes);

@@ -39,11 +39,21 @@ TEST(TryStrToInt, TableOfCases) {
   }
 }
 
-TEST(StrToIntDef, GivesTheDefaultForAnythingElse) {
-  EXPECT_EQ(StrToIntDef(u"0x9B9", 1), 2489);
-  EXPECT_EQ(StrToIntDef(u"", 2489), 2489);
-  EXPECT_EQ(StrToIntDef(u"25x", 7), 7);
-  EXPECT_EQ(StrToIntDef(u"5000000000", 7), 7);
+// Settings values: hexadecimal only after "$" or a "0x" that more follows; the looser forms that
+// attributes take ("x2", a sign before "$") give the default, 7 here.
+TEST(StrToIntDef, SettingsRule) {
+  const struct {
+    const char* text;
+    int32_t value;
+  } cases[] = {
+      {"0x9B9", 2489}, {"$9B9", 2489},    {"0x1F", 31},   {"0X1f", 31},       {"$1F", 31},
+      {"$FFFFFFFF", -1}, {"+5", 5},       {"-7", -7},     {"2489", 2489},     {"-2147483648", INT32_MIN},
+      {"x2", 7},       {"X1F", 7},        {"-$10", 7},    {"+$10", 7},        {"-0x10", 7},
+      {"0x", 7},       {"0X", 7},         {"$", 7},       {"+", 7},           {"-", 7},
+      {"", 7},         {"25x", 7},        {" 42", 7},     {"5000000000", 7},  {"$100000000", 7},
+      {"0x-1", 7},     {"$-1", 7},
+  };
+  for (const auto& c : cases) EXPECT_EQ(StrToIntDef(Ascii(c.text), 7), c.value) << '"' << c.text << '"';
 }
 
 TEST(Utf, RoundTripsAndReplacesIllFormedInput) {

@@ -1,7 +1,8 @@
 // The copy-data intake and the delayed apply as the receipt display takes them, on a stand-in window:
-// every message answered 1, the payload kept whole with the NULs that cbData covers, and the show
-// that starts a 500 ms delay in place of a waiting check-data delay. Delays run out only when the
-// test says so (RecordedDelays).
+// every message answered 1, the payload kept whole with the NULs that cbData covers, the show that
+// starts a 500 ms delay in place of a waiting check-data delay, and the stream of texts that is applied
+// at the latest 2000 ms after its first. Delays run out, and the clock moves, only when the test says
+// so (RecordedDelays).
 #include <gtest/gtest.h>
 
 #include <string>
@@ -38,7 +39,7 @@ class ReceiptStandIn {
   int Applies = 0;
 
  private:
-  DelayedApply Delay() { return {ScenarioTimerThread, window_, &RecordedDelays::Start}; }
+  DelayedApply Delay() { return {ScenarioTimerThread, window_, schedule_}; }
   LRESULT Handle(TMessage& m) {
     switch (m.Msg) {
       case WM_COPYDATA:
@@ -65,6 +66,7 @@ class ReceiptStandIn {
     return self->Handle(m);
   }
   HWND window_;
+  DelaySchedule schedule_{.StartDelay = &RecordedDelays::Start, .Now = &RecordedDelays::Now};
 };
 
 class ReceiptIntake : public ::testing::Test {
@@ -161,6 +163,61 @@ TEST_F(ReceiptIntake, ShowAndCheckDataShareTheDelayedApply) {
     EXPECT_EQ(display_.Applies - applies, s.applies);
     delays_.CancelAll();
     display_.ScenarioTimerThread.Reset();
+  }
+}
+
+// A host that sends less than a second apart: each delay that replaces a waiting one runs out no later
+// than 2000 ms after the text or show that found none waiting; a burst that ends sooner keeps its
+// 500 and 1000 ms. Steps: the time (ms from the sequence's start), C a check text, c one whose delay
+// runs out at once (its apply queued), S a show, A the messages run; the interval that each C, c and
+// S must ask for.
+TEST_F(ReceiptIntake, AStreamIsAppliedAtTheLatestTwoSecondsAfterItsFirst) {
+  struct Step {
+    DWORD at;
+    char kind;
+    int32_t interval = 0;
+  };
+  struct Sequence {
+    const char* name;
+    std::vector<Step> steps;
+  } sequences[] = {
+      {"every 400 ms",
+       {{0, 'C', 500}, {400, 'C', 1000}, {800, 'C', 1000}, {1200, 'C', 800}, {1600, 'C', 400}}},
+      {"a burst that ends sooner", {{0, 'C', 500}, {300, 'C', 1000}, {900, 'C', 1000}}},
+      {"a text after the due time: at once", {{0, 'C', 500}, {1000, 'C', 1000}, {2100, 'C', 0}}},
+      {"exactly at the due time", {{0, 'C', 500}, {1999, 'C', 1}, {2000, 'C', 0}}},
+      // The delay that ran out has posted: the next text finds none waiting and begins a new stream.
+      {"after the stream's apply, a new stream",
+       {{0, 'C', 500}, {1900, 'c', 100}, {2000, 'A'}, {2400, 'C', 500}, {2800, 'C', 1000}, {4300, 'C', 100}}},
+      {"a text while the expired delay's apply waits begins a new stream",
+       {{0, 'C', 500}, {1900, 'c', 100}, {2000, 'C', 1000}, {3500, 'C', 500}, {3900, 'C', 100}}},
+      {"a show begins a stream too", {{0, 'S', 500}, {400, 'C', 1000}, {1800, 'C', 200}}},
+      {"a show replacing a waiting delay keeps the stream",
+       {{0, 'C', 500}, {400, 'C', 1000}, {1700, 'S', 300}}},
+  };
+  for (const Sequence& s : sequences) {
+    SCOPED_TRACE(s.name);
+    const size_t first = delays_.Count();
+    std::vector<int32_t> expected;
+    DWORD time = 0;
+    for (const Step& step : s.steps) {
+      delays_.Advance(step.at - time);
+      time = step.at;
+      if (step.kind == 'A') {
+        RunMessages();
+        continue;
+      }
+      if (step.kind == 'c') delays_.RunOutNext();
+      expected.push_back(step.interval);
+      const LRESULT answer =
+          step.kind == 'S' ? SendMessageW(display_.Window(), WM_SHOW_DISPLAY, 0, 0) : SendCheck(L"text");
+      EXPECT_EQ(answer, 1);
+    }
+    RunMessages();
+    EXPECT_EQ(std::vector<int32_t>(delays_.Intervals().begin() + first, delays_.Intervals().end()), expected);
+    delays_.CancelAll();
+    display_.ScenarioTimerThread.Reset();
+    delays_.Advance(10000);
   }
 }
 

@@ -2,6 +2,9 @@
 
 #include <gtest/gtest.h>
 
+#include <cstdio>
+#include <string>
+
 #include "ui/Dib.h"
 
 std::wstring BuiltProgram(const std::wstring& fileName) { return std::wstring(ZEB_BIN_DIR) + L"\\" + fileName; }
@@ -68,6 +71,29 @@ std::vector<std::int64_t> DisplayRun::LogTimes(const std::wstring& text) const {
   for (const auto& l : TimedLogLines())
     if (l.text.find(text) != std::wstring::npos) out.push_back(l.timeMs);
   return out;
+}
+
+void ExpectCheckStreamApplied(DisplayRun& run, HWND window, const std::wstring& text, LRESULT answer) {
+  const size_t receivedBefore = run.LogTimes(L"receive data").size();
+  const size_t appliedBefore = run.LogTimes(L"> apply data").size();
+  const DWORD start = GetTickCount();
+  for (DWORD i = 0; i < 16; ++i) {
+    while (GetTickCount() - start < i * 400) Sleep(1);
+    EXPECT_EQ(zebhost::SendCopyData(window, zebhost::CHECK_DATA_TAG, text), answer);
+  }
+  ASSERT_TRUE(run.WaitForLog(L"receive data", receivedBefore + 16, 5000));
+  const auto received = run.LogTimes(L"receive data");
+  const auto allApplied = run.LogTimes(L"> apply data");
+  const std::int64_t first = received[receivedBefore], last = received.back();
+  std::vector<std::int64_t> applied;
+  for (size_t i = appliedBefore; i < allApplied.size(); ++i)
+    if (allApplied[i] <= last) applied.push_back(allApplied[i] - first);
+  std::string times;
+  for (std::int64_t t : applied) times += " " + std::to_string(t);
+  printf("stream of %lld ms: applied at%s ms\n", static_cast<long long>(last - first), times.c_str());
+  EXPECT_GE(applied.size(), 2u) << "the screen must change while the host keeps sending";
+  // The first stream's apply: 2000 ms, with what a loaded machine may add.
+  if (!applied.empty()) EXPECT_LE(applied[0], 2000 + 500);
 }
 
 bool DisplayRun::WaitForLog(const std::wstring& text, size_t count, DWORD timeoutMs) {

@@ -59,6 +59,11 @@ class DisplayRun {
   std::unique_ptr<zebhost::ChildProcess> process_;
 };
 
+// A host that never pauses: sends `text` as check data to the window every 400 ms for 6 s (16 texts,
+// each answered `answer`) and expects the program to apply it at least twice while the stream lasts,
+// the first time about 2 s after the first text (the program's log at level 3 tells).
+void ExpectCheckStreamApplied(DisplayRun& run, HWND window, const std::wstring& text, LRESULT answer);
+
 // A run of Orderlume: display window "Orderlume", log Orderlume.01.log.
 class OrderlumeRun : public DisplayRun {
  public:

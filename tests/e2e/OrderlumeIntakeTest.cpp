@@ -1,7 +1,8 @@
 // Orderlume's intake of the host's messages, driven from outside through the host library: the delayed
 // apply of check data (a burst applied once, separate texts each applied, a text that comes while an
-// expired delay's apply still waits in the queue), the tags and payload shapes it takes or ignores,
-// show and hide, messages that go on to the window's own procedure, and a flood of random copy-data.
+// expired delay's apply still waits in the queue, a stream that never pauses), the tags and payload
+// shapes it takes or ignores, show and hide, messages that go on to the window's own procedure, and a
+// flood of random copy-data.
 //
 // Which text an apply used is seen in the log: a text that does not parse makes the apply log
 // "AV in FormSetText", a valid one logs nothing of its own.
@@ -191,6 +192,11 @@ TEST_F(OrderlumeIntake, BurstIsAppliedOnceWithTheLastTextAndSeparateTextsEachAft
     printf("separate text %d: apply %lld ms after it\n", i + 1, static_cast<long long>(delay));
     EXPECT_NEAR(delay, 500, kTolerance);
   }
+}
+
+TEST_F(OrderlumeIntake, TextsThatNeverPauseAreStillApplied) {
+  StartVisible();
+  ExpectCheckStreamApplied(run, window, MessageCheck(L"stream"), 0);
 }
 
 // The gap is made by keeping the program's thread busy: the header shows a very long text that takes

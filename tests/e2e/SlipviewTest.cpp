@@ -1,7 +1,7 @@
 // Slipview under the test host: it starts hidden in the top-most band without a taskbar button,
 // registers, shows at its place and hides on the host's word, answers every message 1, applies a
-// burst of check data once, applies twice a check that comes between a delay's end and its apply,
-// and survives what the host sends wrong.
+// burst of check data once and a stream that never pauses every 2 s or so, applies twice a check
+// that comes between a delay's end and its apply, and survives what the host sends wrong.
 #include <gtest/gtest.h>
 
 #include <algorithm>
@@ -120,6 +120,13 @@ TEST(SlipviewIntake, BurstOfCheckDataIsAppliedOnceAfterTheLast) {
   ASSERT_EQ(applied.size(), 1u);
   EXPECT_GE(applied[0] - received[2], 950);
   EXPECT_LE(applied[0] - received[2], 1400);
+}
+
+TEST(SlipviewIntake, CheckDataThatNeverPausesIsStillApplied) {
+  SlipviewRun run;
+  HWND h = run.StartAndWaitCreated();
+  ASSERT_NE(h, nullptr);
+  ExpectCheckStreamApplied(run, h, L"<Check/>", 1);
 }
 
 // The intake's log lines from the `from`-th on, shortened ("receive", "menu", ">", "<"), with their times.

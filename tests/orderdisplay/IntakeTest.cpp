@@ -25,7 +25,8 @@ class OrderIntake : public OrderForm {
   void SetUp() override {
     OrderForm::SetUp();
     if (HasFatalFailure()) return;
-    Unit().StartDelay = &RecordedDelays::Start;
+    Unit().Delays.StartDelay = &RecordedDelays::Start;
+    Unit().Delays.Now = &RecordedDelays::Now;
   }
   void TearDown() override {
     delays_.CancelAll();

@@ -310,4 +310,20 @@ TEST_F(CheckText, CyrillicNamesNeedACyrillicCodePage) {
   }
 }
 
+// A letter the code page lacks takes its look-alike on the way ("è" is "e" on a Cyrillic system); a
+// sign never does: a full-width "<" or quotation mark becomes "?", and the check still parses.
+TEST_F(CheckText, CodePageTakesLookAlikeLettersButNoSigns) {
+  const UINT codePage = GetACP();
+  if (codePage != 1251 && codePage != 1252) GTEST_SKIP() << "code page " << codePage;
+  const std::u16string creme = codePage == 1251 ? u"Creme brulee" : u"Crème brûlée";
+  Apply(L"<?xml version=\"1.0\" encoding=\"windows-" + std::to_wstring(codePage) +
+        L"\"?><Check><CheckLines><L Name=\"Crème brûlée\" Qnt=\"1\"/>"
+        L"<L Name=\"a\uFF1Cb\uFF02c\" Qnt=\"1\"/></CheckLines></Check>");
+  EXPECT_EQ(Failures(), 0u);
+  EXPECT_EQ(g_calls, Rebuilt(u"<Item Picture=\"\" Name=\"" + creme +
+                             u"\" Qnt=\"1\" Portion=\"шт.\" Price=\"0\" Currency=\"руб\"/>"
+                             u"<Item Picture=\"\" Name=\"a?b?c\" Qnt=\"1\" Portion=\"шт.\" Price=\"0\" "
+                             u"Currency=\"руб\"/>"));
+}
+
 }  // namespace

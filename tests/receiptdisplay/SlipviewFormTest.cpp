@@ -1,6 +1,7 @@
 // The receipt form in-process against a recording movie in place of "check.swf": what form creation
 // hands the movie, the hidden start, the gallery tick with no entries, the menu that is put in force
-// only when it parses, and the delay that the apply lets go of only once it has run out.
+// only when it parses and the code page it goes through, and the delay that the apply lets go of only
+// once it has run out.
 #include <gtest/gtest.h>
 
 #include <memory>
@@ -139,6 +140,25 @@ TEST_F(SlipviewForm, MenuIsPutInForceOnlyWhenItParses) {
   EXPECT_TRUE(u.MenuText.empty());
 }
 
+// The menu goes through the system's 8-bit code page: a letter the page lacks takes its look-alike
+// ("è" is "e" on a Cyrillic system, kept as it is on a Western one), a sign never does: full-width
+// "<" and quotation marks become "?" on either, so the menu still parses and its names stay whole.
+TEST_F(SlipviewForm, MenuCodePageTakesLookAlikeLettersButNoSigns) {
+  const UINT codePage = GetACP();
+  if (codePage != 1251 && codePage != 1252) GTEST_SKIP() << "code page " << codePage;
+  form_->Create();
+  const std::wstring menu = L"<?xml version=\"1.0\" encoding=\"windows-" + std::to_wstring(codePage) +
+                            L"\"?><Menu><D Code=\"1\" Name=\"Crème brûlée\"/>"
+                            L"<D Code=\"2\" Name=\"a\uFF1Cb\uFF02c\uFF1E\uFF06\uFF1D\"/></Menu>";
+  EXPECT_EQ(CopyData(MENU_DATA_TAG, menu, 2 * menu.size()), 1);
+  EXPECT_EQ(Count(Log(), L"AV in WMCopyData"), 0u);
+  const XmlNode* root = Unit().MenuDocument->Root();
+  ASSERT_NE(root, nullptr);
+  ASSERT_EQ(root->ChildCount(), 2u);
+  EXPECT_EQ(root->Child(0)->Attr(u"Name"), codePage == 1251 ? u"Creme brulee" : u"Crème brûlée");
+  EXPECT_EQ(root->Child(1)->Attr(u"Name"), u"a?b?c???");
+}
+
 TEST_F(SlipviewForm, TextsKeepTheirCountedCharacters) {
   form_->Create();
   SlipviewUnit& u = Unit();
@@ -188,7 +208,9 @@ TEST_F(SlipviewForm, CheckInTheExpiredGapIsAppliedTwice) {
 // from outside to make a handler fail, so this runs in-process.
 TEST_F(SlipviewForm, ExceptionInAHandlerEndsTheProgramAfterTwoLinesThenTheSocketCloses) {
   form_->Create();
-  Unit().StartDelay = [](HWND, int32_t) -> TTimerThreadRef { throw std::runtime_error("Thread creation error"); };
+  Unit().Delays.StartDelay = [](HWND, int32_t) -> TTimerThreadRef {
+    throw std::runtime_error("Thread creation error");
+  };
   const wchar_t text[] = L"<Check/>";
   COPYDATASTRUCT record{CHECK_DATA_TAG, sizeof text, const_cast<wchar_t*>(text)};
   SendMessageW(form_->Handle(), WM_COPYDATA, 0, reinterpret_cast<LPARAM>(&record));

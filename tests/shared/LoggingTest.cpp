@@ -44,6 +44,7 @@ TEST_F(LoggingTest, IntegerRule) {
   struct Case { const char* value; int32_t expected; } cases[] = {
       {"0x9B9", 2489}, {"$9B9", 2489}, {"2489", 2489}, {"-5", -5}, {"25x", 77}, {"", 77},
       {"4294967296", 77}, {"2147483648", 77}, {"-2147483648", INT32_MIN}, {"0X10", 16},
+      {"x2", 77}, {"X1F", 77}, {"-$10", 77}, {"0x", 77}, {"+5", 5}, {"$1F", 31},
   };
   for (auto& c : cases) {
     Settings(std::string("[REGSOCKET]\r\nPort=") + c.value + "\r\n");

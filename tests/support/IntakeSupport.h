@@ -53,6 +53,11 @@ class RecordedDelays {
   // lets the messages run.
   void RunOutNext() { runOutNext_ = true; }
 
+  // A clock that stands still until the test moves it, put in as the intake's TickFn: the delayed
+  // apply's times then follow the test's steps, however slowly a loaded machine runs them.
+  static DWORD Now() { return current_->now_; }
+  void Advance(DWORD ms) { now_ += ms; }
+
   const std::vector<int32_t>& Intervals() const { return intervals_; }
   size_t Count() const { return delays_.size(); }
 
@@ -96,6 +101,7 @@ class RecordedDelays {
   std::vector<TTimerThreadRef> delays_;
   std::vector<bool> ranOut_;
   bool runOutNext_ = false;
+  DWORD now_ = 0xFFFFF000;  // close to the wrap of the tick count, which the intake must survive
 };
 
 inline const char* FateName(RecordedDelays::Fate f) {

@@ -9,7 +9,8 @@
 // one order line per child element, whatever its name: Name, Qnt (number, 0), Price (number, 0), Portion
 // (default the DEFPCS text), ImagePath, and the children ModiLine and ComboLine with Name, Qnt, Price;
 // its first Discounts child with one discount per child element: Name, Sum (number, 0), ImagePath. A number
-// that is present but does not read as one (TryStrToFloat; the empty text included) fails the build.
+// that is present but does not read as one (TryStrToDataNumber: not finite or 10^15 and more counts
+// as no number; the empty text included) fails the build.
 //
 // A line whose own Qnt and Price are both 0 (whatever its modifiers cost) is a zero line: shown only
 // with ShowZeroCheckLines, with empty Qnt, Portion, Price and Currency and its Modi. Any other line:
