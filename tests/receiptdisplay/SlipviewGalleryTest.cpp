@@ -156,6 +156,19 @@ TEST_F(SlipviewGallery, PictureNamedForManyCodesIsHeldOnce) {
   EXPECT_EQ(items[base + 1001].Contents().data(), items[base].Contents().data()) << "c.png, named twice";
 }
 
+TEST_F(SlipviewGallery, GalleryPastItsBoundFailsTheApply) {
+  // A picture folder of 40,000 characters in front of 100 entries' paths: 8 M characters.
+  std::wstring codes;
+  for (int i = 0; i < 100; ++i) codes += L"7,";
+  Apply(Scenario(L"<S><parameters DishCodes=\"" + codes + L"\"/></S>", std::wstring(40000, L'p')));
+  EXPECT_EQ(Failures(), 1u);
+  EXPECT_FALSE(form_->ExpoTimer.Enabled());
+  EXPECT_LT(form_->flist->size(), 100u) << "the entries within the bound stay";
+  Apply(Scenario(L"<S><parameters DishCodes=\"7\"/></S>"));
+  EXPECT_EQ(Failures(), 1u);
+  EXPECT_EQ(g_shown.back(), Shown(u"", u"c.png"));
+}
+
 TEST_F(SlipviewGallery, PictureFolderIsAPlainPrefix) {
   WriteText(logDir_ / L"picsa.png", "joined");
   const std::wstring noBackslash = pics_.Path().substr(0, pics_.Path().size() - 1);
