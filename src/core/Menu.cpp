@@ -14,25 +14,22 @@ const XmlNode* FindDishByCode(const XmlDocument& menu, int32_t code) {
 
 DishIndex::DishIndex(const XmlDocument& menu) : root_(menu.Root()) {
   if (!root_) return;
-  const auto dishes = root_->Children();
-  for (std::size_t i = 0; i < dishes.size(); ++i) {
-    const XmlNode* dish = dishes[i];
+  for (const XmlNode* dish : root_->Children()) {
     if (!dish->HasAttr(u"Code")) continue;
     int32_t code = 0;
     if (!TryStrToInt(dish->Attr(u"Code"), code)) {
       // No search goes past this dish: what lies behind it is never found.
       unreadable_ = dish;
-      unreadableAt_ = i;
       return;
     }
-    first_.try_emplace(code, First{i, dish});
+    first_.try_emplace(code, dish);
   }
 }
 
 const XmlNode* DishIndex::Find(int32_t code) const {
   if (!root_) throw Exception(u"The menu has no root element");
   const auto found = first_.find(code);
-  if (found != first_.end() && found->second.position < unreadableAt_) return found->second.dish;
+  if (found != first_.end()) return found->second;
   if (unreadable_) unreadable_->AttrInt(u"Code", 0);  // raises as the search from the start would
   return nullptr;
 }

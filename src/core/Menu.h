@@ -2,7 +2,6 @@
 // The host's menu as the programs look dishes up in it: the dishes are the direct children of the
 // menu's root element, each with an integer Code, a name and a ";"-separated picture list
 // LargeImagePath.
-#include <cstddef>
 #include <cstdint>
 #include <string_view>
 #include <unordered_map>
@@ -26,15 +25,11 @@ class DishIndex {
   const XmlNode* Find(int32_t code) const;
 
  private:
-  struct First {
-    std::size_t position;  // among the root's children
-    const XmlNode* dish;
-  };
   const XmlNode* root_ = nullptr;
-  std::unordered_map<int32_t, First> first_;  // the first dish of each code
-  // The first dish whose Code is not an integer: a search that gets that far raises there.
+  // The first dish of each code, of those before the first dish whose Code is not an integer
+  // (unreadable_), where every search that gets that far raises.
+  std::unordered_map<int32_t, const XmlNode*> first_;
   const XmlNode* unreadable_ = nullptr;
-  std::size_t unreadableAt_ = SIZE_MAX;
 };
 
 // The text before the first ";" of a list (empty when the list begins with ";"), or the whole text
