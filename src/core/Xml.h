@@ -82,6 +82,11 @@ class XmlNode {
   // This node's text in the writer form, the node itself at level 0 (for the document node: the
   // document's text). Raises Exception for elements nested deeper than XmlDocument::MaxDepth.
   std::u16string Xml() const;
+  // For comparisons: the writer form with each run of TAB characters (the indentation's and those of
+  // values and texts alike) written as one TAB followed by the run's length in two units, high 16
+  // bits first. Two nodes give the same text exactly when their writer forms are the same, and its
+  // length grows with the node's content, not with its depth times its lines. Raises as Xml().
+  std::u16string XmlTabRuns() const;
 
  private:
   friend class XmlDocument;

@@ -8,6 +8,7 @@
 #include <cstring>
 #include <span>
 #include <string>
+#include <unordered_set>
 #include <vector>
 
 #include "core/Ascii.h"
@@ -271,6 +272,7 @@ class XmlParser {
     node.attrCapacity_ = static_cast<uint32_t>(std::min<size_t>(attrCapacity_, UINT32_MAX));
     attrs_ = nullptr;
     attrCount_ = attrCapacity_ = 0;
+    if (!attrNames_.empty()) attrNames_.clear();
   }
 
   Range Name() {
@@ -281,6 +283,21 @@ class XmlParser {
     for (uint8_t c; p < n_ && ((c = ClassOf(d_[p])) & kNameChar); ++p) seen |= c;
     p_ = p;
     return {start, p - start, !(seen & kHigh)};
+  }
+
+  // Whether the tag being read has an attribute of this name already. A tag's few attributes are
+  // compared one by one; past kFewAttributes their names go into a hash set, so that a tag with very
+  // many attributes costs time in proportion to them, not to their square.
+  bool HasAttribute(std::u16string_view name) {
+    constexpr size_t kFewAttributes = 16;
+    if (attrCount_ < kFewAttributes) {
+      for (const auto& a : std::span(attrs_, attrCount_))
+        if (a.name.View() == name) return true;
+      return false;
+    }
+    if (attrNames_.empty())
+      for (const auto& a : std::span(attrs_, attrCount_)) attrNames_.insert(a.name.View());
+    return attrNames_.contains(name);
   }
 
   // Reads the attributes and the end of a start tag; true when the element has content to follow.
@@ -323,10 +340,10 @@ class XmlParser {
         seen |= c;
       }
       if (end >= n_) Fail(u"attribute value not closed", p_);
-      for (const auto& a : std::span(attrs_, attrCount_))
-        if (a.name.View() == name.View()) Fail(u"duplicate attribute " + std::u16string(name.View()), at);
+      if (HasAttribute(name.View())) Fail(u"duplicate attribute " + std::u16string(name.View()), at);
       XmlNode::Attribute& added = NewAttribute();
       added.name = name;
+      if (!attrNames_.empty()) attrNames_.insert(name.View());
       added.value = Decode(p_, end, seen & kAmp, !(seen & kHigh));
       p_ = end + 1;
     }
@@ -541,6 +558,7 @@ class XmlParser {
   std::vector<Open> open_;
   XmlNode::Attribute* attrs_ = nullptr;  // of the tag being read
   size_t attrCount_ = 0;
+  std::unordered_set<std::u16string_view> attrNames_;  // of the tag being read, once it has many
   size_t attrCapacity_ = 0;
   std::array<CachedName, 64> names_{};
   size_t p_ = 0;

@@ -1,6 +1,7 @@
 // The XML writer: the exact text the programs send to their movies and to the host. Walks the tree
 // with an explicit stack, so that deep documents cost heap, never the call stack.
 #include <algorithm>
+#include <cstdint>
 #include <cstring>
 #include <string>
 #include <vector>
@@ -68,12 +69,65 @@ class Out {
   char16_t* p_ = nullptr;
   char16_t* end_ = nullptr;
 };
+
+// The same text with each run of TABs written as a TAB and the run's length in two units (high and
+// low 16 bits; a longer run as several such). The form is a function of the written text and can be
+// decoded back into it, so two texts compare equal exactly when their forms do, and a deep
+// document's indentation costs three units a line instead of one a level.
+class TabRunOut {
+ public:
+  TabRunOut& operator+=(char16_t c) {
+    Put(c);
+    return *this;
+  }
+  TabRunOut& operator+=(std::u16string_view s) { return append(s); }
+  TabRunOut& append(std::u16string_view s) {
+    for (char16_t c : s) Put(c);
+    return *this;
+  }
+  TabRunOut& Piece(std::u16string_view s) { return append(s); }
+  TabRunOut& append(size_t count, char16_t c) {
+    if (c == u'\t') {
+      tabs_ += count;
+    } else {
+      for (size_t i = 0; i < count; ++i) Put(c);
+    }
+    return *this;
+  }
+  std::u16string Take() {
+    Flush();
+    return out_.Take();
+  }
+
+ private:
+  void Put(char16_t c) {
+    if (c == u'\t') {
+      ++tabs_;
+      return;
+    }
+    Flush();
+    out_ += c;
+  }
+  void Flush() {
+    while (tabs_ > 0) {
+      const uint64_t run = std::min<uint64_t>(tabs_, 0xFFFFFFFFu);
+      out_ += u'\t';
+      out_ += static_cast<char16_t>(run >> 16);
+      out_ += static_cast<char16_t>(run & 0xFFFF);
+      tabs_ -= run;
+    }
+  }
+
+  Out out_;
+  uint64_t tabs_ = 0;  // not yet written
+};
 }  // namespace
 
 class XmlWriter {
  public:
+  template <class Output>
   static std::u16string Write(const XmlNode& start) {
-    Out out;
+    Output out;
     struct Frame {
       const XmlNode* node;
       size_t level;
@@ -135,18 +189,21 @@ class XmlWriter {
     return true;
   }
 
-  static void Indent(Out& out, size_t level) {
+  template <class Output>
+  static void Indent(Output& out, size_t level) {
     out += u"\r\n";
     out.append(level, u'\t');
   }
 
-  static void EndTag(Out& out, const XmlNode& n) {
+  template <class Output>
+  static void EndTag(Output& out, const XmlNode& n) {
     out += u"</";
     out += n.name_.View();
     out += u'>';
   }
 
-  static void Escaped(Out& out, std::u16string_view text) {
+  template <class Output>
+  static void Escaped(Output& out, std::u16string_view text) {
     size_t run = 0;  // start of the characters not yet written
     for (size_t i = 0; i < text.size(); ++i) {
       std::u16string_view entity;
@@ -164,7 +221,8 @@ class XmlWriter {
     out.append(text.substr(run));
   }
 
-  static void Attributes(Out& out, const XmlNode& n) {
+  template <class Output>
+  static void Attributes(Output& out, const XmlNode& n) {
     for (const auto& a : std::span(n.attrs_, n.attrCount_)) {
       out += u' ';
       out += a.name.View();
@@ -176,7 +234,8 @@ class XmlWriter {
 
   // Every node but an element: the declaration without a line break before it, comments and
   // processing instructions on a line of their own like elements, text and CDATA where they stand.
-  static void Leaf(Out& out, const XmlNode& n, size_t level) {
+  template <class Output>
+  static void Leaf(Output& out, const XmlNode& n, size_t level) {
     switch (n.type_) {
       case XmlNodeType::Declaration:
         out += u"<?xml";
@@ -219,4 +278,5 @@ class XmlWriter {
   }
 };
 
-std::u16string XmlNode::Xml() const { return XmlWriter::Write(*this); }
+std::u16string XmlNode::Xml() const { return XmlWriter::Write<Out>(*this); }
+std::u16string XmlNode::XmlTabRuns() const { return XmlWriter::Write<TabRunOut>(*this); }

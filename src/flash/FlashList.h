@@ -12,7 +12,11 @@ namespace flash {
 struct TsfFlashItem {
   std::u16string FlashStore;  // the file's name, as the movie asks for it
   int Tag = 0;
-  std::string Bytes;          // the file's contents
+  std::string Bytes;          // the file's contents, unless Shared holds them
+  // Contents held together with other items (the gallery's items of one picture file); Bytes is then
+  // empty. The movie reads an item through Contents().
+  std::shared_ptr<const std::string> Shared;
+  std::string_view Contents() const noexcept { return Shared ? std::string_view(*Shared) : std::string_view(Bytes); }
 };
 
 class TsfFlashList {

@@ -85,7 +85,8 @@ ui::Bitmap NativeMovie::LoadPicture(std::u16string_view name) const {
   const TsfFlashItem* file = host_.PictureFile(name);
   if (!file) return {};
   try {
-    return ui::Bitmap::FromMemory(file->Bytes.data(), file->Bytes.size());
+    const std::string_view bytes = file->Contents();
+    return ui::Bitmap::FromMemory(bytes.data(), bytes.size());
   } catch (...) {
     return {};  // a file that does not decode is no picture
   }

@@ -9,6 +9,9 @@
 
 #include <algorithm>
 #include <cstdint>
+#include <memory>
+#include <unordered_map>
+#include <utility>
 
 #include "core/Exception.h"
 #include "core/Texts.h"
@@ -84,10 +87,24 @@ void TfmSlipview::LoadScenario(const std::wstring& scenario) {
     u.PicturePath = reading.PicturePath;
     u.ScenarioCodes = reading.ScenarioCodes;
     FreeGalleryPictures();
+    // Each entry has its own item, as the movie's list expects, but a picture file the gallery names
+    // again is not read again: its items share the bytes read first (a dish listed for thousands of
+    // codes holds its picture once).
+    std::unordered_map<std::u16string, size_t> loaded;  // picture path -> the item read from it
     for (const GalleryEntry& entry : reading.Entries) {
       auto scene = std::make_unique<TScene>();
       scene->Name = entry.Name;
-      if (LoadGalleryPicture(FlashList, entry.PicturePath, entry.PictureName)) scene->Picture = entry.PictureName;
+      if (const auto seen = loaded.find(entry.PicturePath); seen != loaded.end()) {
+        flash::TsfFlashItem& first = FlashList.Flashs[seen->second];
+        if (!first.Shared) first.Shared = std::make_shared<const std::string>(std::exchange(first.Bytes, {}));
+        flash::TsfFlashItem& item = FlashList.Flashs.Add();
+        item.FlashStore = entry.PictureName;
+        item.Shared = first.Shared;
+        scene->Picture = entry.PictureName;
+      } else if (LoadGalleryPicture(FlashList, entry.PicturePath, entry.PictureName)) {
+        loaded.emplace(entry.PicturePath, FlashList.Flashs.Count() - 1);
+        scene->Picture = entry.PictureName;
+      }
       flist->emplace_back(entry.Name, std::move(scene));
     }
     if (reading.Failure) throw Exception(*reading.Failure);

@@ -144,6 +144,7 @@ TEST(DishCodes, FindShownDishMakesAtMostOnePass) {
       {{1, 77, 0, 2}, 1, 3, u"B"},  // entries that name no dish are skipped
       {{1, 77, 0}, 1, 0, u"A"},     // round to the start
       {{0, 77}, 0, -1, nullptr},    // none names a dish: one pass, then nothing is selected
+      {{0, 0, 0, 77, 0, 3}, 1, 5, u"Twice"},  // dishes without Code stand as 0
       {{}, 0, -1, nullptr},
       {{1}, -1, -1, nullptr},
   };

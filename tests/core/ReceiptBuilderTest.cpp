@@ -142,8 +142,10 @@ TEST(ReceiptBuilder, EitherSectionAlone) {
 }
 
 TEST(ReceiptBuilder, ChangeKeyIsTheTextOfLinesAndDiscountsOnly) {
+  // The writer's text of both, its one-TAB indentation as a TAB and the run's length 0, 1.
+  using namespace std::string_literals;
   const std::u16string key =
-      u"\r\n<CheckLines Codes=\"1\">\r\n\t<Line Name=\"a\" Qnt=\"1\"/>\r\n</CheckLines>\r\n<Discounts/>";
+      u"\r\n<CheckLines Codes=\"1\">\r\n\t\0\x01<Line Name=\"a\" Qnt=\"1\"/>\r\n</CheckLines>\r\n<Discounts/>"s;
   Receipt r;
   // The first check data after start without lines or discounts has the initial empty key.
   const ReceiptPlan first = r.Plan(R"(<Check ModeName="Order" Currency="EUR"/>)", u"");
@@ -173,6 +175,76 @@ TEST(ReceiptBuilder, ChangeKeyIsTheTextOfLinesAndDiscountsOnly) {
     if (!plan.Rebuild) {
       EXPECT_TRUE(plan.Currency.empty() && plan.ItemXml.empty() && !plan.CodesRead) << c.check;
     }
+  }
+}
+
+TEST(ReceiptBuilder, ChangeKeyGrowsWithTheCheckDataNotWithItsDepth) {
+  // A line whose children nest 900 deep: the writer indents each of them by its level.
+  auto deep = [](const std::string& inner) {
+    std::string s = "<Check><CheckLines><Line Name=\"a\" Qnt=\"1\">";
+    for (int i = 0; i < 900; ++i) s += "<x>";
+    s += inner;
+    for (int i = 0; i < 900; ++i) s += "</x>";
+    return s + "</Line></CheckLines></Check>";
+  };
+  Receipt r;
+  const std::string text = deep("<y/>");
+  const ReceiptPlan built = r.Plan(text);
+  ASSERT_TRUE(built.Rebuild);
+  EXPECT_LT(built.Key.size(), 4 * text.size());
+  // The key still tells exactly what the writer's text tells: TABs of a value next to those of the
+  // indentation, and the depth itself.
+  struct Case {
+    std::string check;
+    bool rebuild;
+  } cases[] = {
+      {text, false},
+      {deep("<y z=\"&#9;\"/>"), true},
+      {deep("<x/>"), true},
+      {deep("<y/><y/>"), true},
+      {"<Check><CheckLines><Line Name=\"a\" Qnt=\"1\"/></CheckLines></Check>", true},
+  };
+  for (const Case& c : cases) EXPECT_EQ(r.Plan(c.check, built.Key).Rebuild, c.rebuild) << c.check.substr(2700);
+
+  // Values with TABs: equal texts give equal keys, different runs different ones.
+  const char* const tabs = "<Check><CheckLines><Line Name=\"&#9;\"><M Name=\"&#9;&#9;\"/></Line></CheckLines></Check>";
+  const ReceiptPlan withTabs = r.Plan(tabs);
+  EXPECT_FALSE(r.Plan(tabs, withTabs.Key).Rebuild);
+  EXPECT_TRUE(r.Plan("<Check><CheckLines><Line Name=\"&#9;&#9;\"><M Name=\"&#9;\"/></Line></CheckLines></Check>",
+                     withTabs.Key).Rebuild);
+}
+
+TEST(ReceiptBuilder, ReceiptTextPastItsBoundFailsTheBuild) {
+  // A long root Currency repeated in every item and in every priced modifier's text: the receipt
+  // would hold lines x (modifiers + 1) x its length.
+  auto check = [](size_t currency, int lines, int modifiers) {
+    std::string s = "<Check Currency=\"" + std::string(currency, 'e') + "\"><CheckLines>";
+    for (int i = 0; i < lines; ++i) {
+      s += "<L Name=\"d\" Qnt=\"1\" Price=\"2\" ImagePath=\"p" + std::to_string(i) + ".png\">";
+      for (int m = 0; m < modifiers; ++m) s += "<ComboLine Name=\"c\" Qnt=\"1\" Price=\"1\"/>";
+      s += "</L>";
+    }
+    return s + "</CheckLines><Discounts><D Name=\"off\" Sum=\"1\"/></Discounts></Check>";
+  };
+  struct Case {
+    std::string check;
+    bool fails;
+    size_t pictures;  // those of the items before the bound
+  } cases[] = {
+      {check(40000, 100, 0), false, 100},     // 4.0 M characters of currency: just inside
+      {check(40000, 110, 0), true, 104},      // past it at the 105th line
+      {check(40000, 1, 200), true, 0},        // past it within one line's modifiers
+      {check(3, 1000, 3), false, 1000},       // a banquet's receipt is far from it
+  };
+  for (const Case& c : cases) {
+    Receipt r;
+    for (size_t i = 0; i < 1000; ++i) r.files.insert(u"p" + Utf8ToUtf16(std::to_string(i)) + u".png");
+    const ReceiptPlan plan = r.Plan(c.check);
+    EXPECT_TRUE(plan.Rebuild);
+    EXPECT_EQ(plan.Failure.has_value(), c.fails) << c.check.size();
+    EXPECT_EQ(plan.Pictures.size(), c.pictures) << c.check.size();
+    if (c.fails) EXPECT_TRUE(plan.ItemXml.empty());
+    else EXPECT_LE(plan.ItemXml.size(), kMaxReceiptTextChars);
   }
 }
 

@@ -169,6 +169,65 @@ TEST(ScenarioReader, MenuFailuresKeepTheEntriesBuiltBefore) {
   EXPECT_EQ(reading.Entries, (std::vector<GalleryEntry>{{u"A", u"", u""}}));
 }
 
+TEST(ScenarioReader, GalleryPastItsBoundFailsKeepingTheEntriesWithin) {
+  // A long picture folder in front of every entry's path: codes x its length.
+  const auto menu = LoadMenu(R"(<Menu><D Code="5" Name="Soup" LargeImagePath="soup.jpg"/></Menu>)");
+  auto scenario = [](size_t folder, int codes) {
+    std::u16string s = u"<SceneList PicPath=\"" + std::u16string(folder, u'p') + u"\"><S><parameters DishCodes=\"";
+    for (int i = 0; i < codes; ++i) s += u"5,";
+    return s + u"\"/></S></SceneList>";
+  };
+  struct Case {
+    size_t folder;
+    int codes;
+    bool fails;
+    size_t entries;
+  } cases[] = {
+      {40000, 52, false, 52},  // 52 entries of 80 K characters (path and name): just inside
+      {40000, 60, true, 52},   // past it at the 53rd entry
+      {10, 20000, false, 20000},
+  };
+  for (const Case& c : cases) {
+    const ScenarioReading reading = Read(scenario(c.folder, c.codes), *menu);
+    EXPECT_EQ(reading.Failure.has_value(), c.fails) << c.codes;
+    EXPECT_EQ(reading.Entries.size(), c.entries) << c.codes;
+    EXPECT_EQ(reading.ScenarioCodes.size(), static_cast<size_t>(c.codes));
+  }
+}
+
+TEST(Menu, DishIndexAnswersAsTheSearchFromTheStart) {
+  // First matches, codes written two ways, elements without Code, and a Code that is no integer
+  // before some dishes and after others.
+  const char* const menus[] = {
+      R"(<Menu><!-- dishes --><Note/><D Code=" 7" Name="a"/><D Code="$10" Name="b"/>
+         <D Code="7" Name="c"/><D Code="1.5" Name="d"/><D Code="8" Name="e"/><D Code="9"/></Menu>)",
+      R"(<Menu>text<D Code="0x7"/><D Code="7"/><D/><D Code="-3"/><D Code="3"/></Menu>)",
+      R"(<Menu><D Code="x"/><D Code="1"/></Menu>)",
+      R"(<Menu/>)",
+  };
+  for (const char* text : menus) {
+    const auto menu = LoadMenu(text);
+    const DishIndex index(*menu);
+    for (int32_t code = -4; code <= 17; ++code) {
+      SCOPED_TRACE(std::string(text) + " code " + std::to_string(code));
+      const XmlNode* expected = nullptr;
+      bool raises = false;
+      try {
+        expected = FindDishByCode(*menu, code);
+      } catch (const Exception&) {
+        raises = true;
+      }
+      if (raises) {
+        EXPECT_THROW(index.Find(code), Exception);
+      } else {
+        EXPECT_EQ(index.Find(code), expected);
+      }
+    }
+  }
+  const XmlDocument noMenu;
+  EXPECT_THROW(DishIndex(noMenu).Find(1), Exception);
+}
+
 TEST(Menu, FindDishByCodeTakesTheFirstMatchAndReadsCodesOnTheWay) {
   const auto menu = LoadMenu(R"(<Menu><!-- dishes --><Note/><D Code=" 7" Name="a"/><D Code="$10" Name="b"/>
                               <D Code="7" Name="c"/><D Code="1.5" Name="d"/><D Code="8" Name="e"/></Menu>)");

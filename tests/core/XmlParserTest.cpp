@@ -149,6 +149,34 @@ TEST(XmlParser, AttributeValuesInTheSystemsForms) {
             u"'1.5x' is not a valid floating point value (attribute Bad)");
 }
 
+TEST(XmlParser, DuplicateAttributesAreFoundAmongMany) {
+  // Past the first few the names are looked up in a set: a duplicate of the first, of one in the
+  // middle and of the one before, and the set of one tag not leaking into the next.
+  auto tag = [](const std::string& name, int count, const std::string& extra) {
+    std::string s = "<" + name;
+    for (int i = 0; i < count; ++i) s += " a" + std::to_string(i) + "=\"" + std::to_string(i) + "\"";
+    return s + extra;
+  };
+  for (const char* again : {"a0", "a17", "a39"}) {
+    SCOPED_TRACE(again);
+    const std::string text = tag("r", 40, std::string(" ") + again + "=\"x\"/>");
+    XmlDocument doc;
+    try {
+      doc.LoadXml(text);
+      ADD_FAILURE() << "loaded";
+    } catch (const Exception& e) {
+      const std::string message = e.what();
+      EXPECT_NE(message.find("duplicate attribute " + std::string(again) + " at"), std::string::npos) << message;
+      EXPECT_TRUE(message.ends_with(" at offset " + std::to_string(text.rfind(' ') + 1))) << message;
+    }
+  }
+  XmlDocument doc;
+  doc.LoadXml(tag("r", 40, ">") + tag("c", 40, "/>") + tag("c", 3, "/>") + "</r>");
+  EXPECT_EQ(doc.Root()->AttrCount(), 40u);
+  EXPECT_EQ(doc.Root()->Child(0)->AttrCount(), 40u);
+  EXPECT_EQ(doc.Root()->Child(1)->Attr(u"a2"), u"2");
+}
+
 TEST(XmlParser, MalformedTextsRaiseWithPlaceAndLeaveTheDocumentEmpty) {
   struct Case {
     const char* text;

@@ -153,4 +153,41 @@ TEST(XmlWriter, DeepTreesAreWrittenToTheLimitAndFreedWithoutRecursion) {
   EXPECT_THROW(doc->Xml(), Exception);
   doc.reset();  // destroying the tree must not recurse either
 }
+// The TAB-run form decoded: each TAB and the two units after it give that many TABs.
+std::u16string ExpandTabRuns(std::u16string_view runs) {
+  std::u16string text;
+  for (size_t i = 0; i < runs.size(); ++i) {
+    if (runs[i] != u'\t') {
+      text += runs[i];
+      continue;
+    }
+    EXPECT_LE(i + 2, runs.size() - 1) << "a TAB without its run length";
+    if (i + 2 >= runs.size()) break;
+    text.append((size_t{runs[i + 1]} << 16) | runs[i + 2], u'\t');
+    i += 2;
+  }
+  return text;
+}
+
+TEST(XmlWriter, TabRunsAreTheWritersTextInShortAndGrowWithTheContentNotTheDepth) {
+  // TABs of the indentation next to TABs of values, texts, comments and CDATA.
+  const char* const texts[] = {
+      "<a/>",
+      "<a x=\"&#9;\"><b y=\"1&#9;&#9;\">t&#9;</b><c><!--\t--><d>\t<e/>x\t</d></c><![CDATA[\t\t]]></a>",
+      "<a><b><c><d>&#9;&#9;&#9;&#9;<e x=\"&#9;\"/></d></c></b></a>",
+  };
+  for (const char* text : texts) {
+    SCOPED_TRACE(text);
+    XmlDocument doc;
+    doc.LoadXml(text);
+    EXPECT_EQ(ExpandTabRuns(doc.Root()->XmlTabRuns()), doc.Root()->Xml());
+  }
+  // 900 levels: the writer's text holds about 900 * 900 TABs, the short form three units a line.
+  XmlDocument doc;
+  XmlNode* n = &doc.Nodes();
+  for (int i = 0; i < 900; ++i) n = n->AppendElement(u"a");
+  const std::u16string runs = doc.Nodes().Child(0)->XmlTabRuns();
+  EXPECT_LT(runs.size(), 1800u * 10);
+  EXPECT_EQ(ExpandTabRuns(runs), doc.Nodes().Child(0)->Xml());
+}
 }  // namespace

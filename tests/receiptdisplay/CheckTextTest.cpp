@@ -283,6 +283,19 @@ TEST_F(CheckText, FailedBuildIsBuiltAgainWhenItsCheckComesAgain) {
   EXPECT_FALSE(u.LastCheckKey.empty());
 }
 
+// A root Currency of 40,000 characters repeated in 200 items would make an 8 M-character receipt.
+TEST_F(CheckText, ReceiptTextPastItsBoundFailsLikeAnyBadCheck) {
+  std::wstring check = L"<Check Currency=\"" + std::wstring(40000, L'e') + L"\"><CheckLines>";
+  for (int i = 0; i < 200; ++i) check += L"<L Name=\"A\" Qnt=\"1\" Price=\"5\"/>";
+  Apply(check + L"</CheckLines></Check>");
+  EXPECT_EQ(g_calls, kCleared);
+  EXPECT_EQ(Failures(), 1u);
+  EXPECT_TRUE(Unit().LastCheckKey.empty());
+  Apply(L"<Check Currency=\"EUR\"><CheckLines><L Name=\"A\" Qnt=\"1\" Price=\"5\"/></CheckLines></Check>");
+  EXPECT_EQ(g_calls, Rebuilt(u"<Item Picture=\"\" Name=\"A\" Qnt=\"1\" Portion=\"шт.\" Price=\"5\" Currency=\"eur\"/>"));
+  EXPECT_EQ(Failures(), 1u);
+}
+
 TEST_F(CheckText, BurstOfTwentyIdenticalTextsCostsOneRebuild) {
   const std::wstring check = L"<Check><CheckLines><L Name=\"A\" Qnt=\"1\"/></CheckLines></Check>";
   for (int i = 0; i < 20; ++i) EXPECT_EQ(CopyData(CHECK_DATA_TAG, check, 2 * check.size()), 1);

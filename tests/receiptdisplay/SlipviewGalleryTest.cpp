@@ -72,7 +72,7 @@ class SlipviewGallery : public SlipviewFormFixture {
     std::vector<std::pair<std::u16string, std::string>> files;
     const auto& items = form_->FlashList.Flashs;
     for (size_t i = static_cast<size_t>(Unit().FlashBase); i < items.Count(); ++i)
-      files.emplace_back(items[i].FlashStore, items[i].Bytes);
+      files.emplace_back(items[i].FlashStore, items[i].Contents());
     return files;
   }
   size_t Failures() const { return Count(Log(), L"AV in FormMediaScenario"); }
@@ -122,7 +122,7 @@ TEST_F(SlipviewGallery, EntriesFollowTheScenarioOneTickAfterTheOther) {
   std::vector<std::u16string> expected = entries;
   expected.push_back(entries[0]);
   EXPECT_EQ(g_shown, expected);
-  // Each entry loads its own copy of its picture, in gallery order.
+  // Each entry has an item of its picture, in gallery order; the entries of one file share its bytes.
   const std::vector<std::pair<std::u16string, std::string>> files = {
       {u"a.png", "a.png bytes"}, {u"c.png", "c.png bytes"}, {u"a.png", "a.png bytes"}};
   EXPECT_EQ(GalleryFiles(), files);
@@ -135,6 +135,38 @@ TEST_F(SlipviewGallery, EntriesFollowTheScenarioOneTickAfterTheOther) {
             std::vector<std::u16string>(3, Shown(u"", u"c.png")))
       << "one entry shows on every tick";
   EXPECT_EQ(Failures(), 0u);
+}
+
+TEST_F(SlipviewGallery, PictureNamedForManyCodesIsHeldOnce) {
+  // A dish listed for a thousand codes, between two others: one item per entry, one copy of a.png.
+  std::wstring codes = L"7,";
+  for (int i = 0; i < 1000; ++i) codes += L"5,";
+  Apply(Scenario(L"<S><parameters DishCodes=\"" + codes + L"7\"/></S>"));
+  ASSERT_EQ(form_->flist->size(), 1002u);
+  const auto& items = form_->FlashList.Flashs;
+  const size_t base = static_cast<size_t>(Unit().FlashBase);
+  ASSERT_EQ(items.Count(), base + 1002);
+  const char* const a = items[base + 1].Contents().data();
+  for (size_t i = base + 1; i <= base + 1000; ++i) {
+    ASSERT_EQ(items[i].FlashStore, u"a.png");
+    ASSERT_EQ(items[i].Contents(), "a.png bytes");
+    ASSERT_EQ(items[i].Contents().data(), a) << "item " << i << " holds a copy of its own";
+  }
+  EXPECT_EQ(items[base].Contents(), "c.png bytes");
+  EXPECT_EQ(items[base + 1001].Contents().data(), items[base].Contents().data()) << "c.png, named twice";
+}
+
+TEST_F(SlipviewGallery, GalleryPastItsBoundFailsTheApply) {
+  // A picture folder of 40,000 characters in front of 100 entries' paths: 8 M characters.
+  std::wstring codes;
+  for (int i = 0; i < 100; ++i) codes += L"7,";
+  Apply(Scenario(L"<S><parameters DishCodes=\"" + codes + L"\"/></S>", std::wstring(40000, L'p')));
+  EXPECT_EQ(Failures(), 1u);
+  EXPECT_FALSE(form_->ExpoTimer.Enabled());
+  EXPECT_LT(form_->flist->size(), 100u) << "the entries within the bound stay";
+  Apply(Scenario(L"<S><parameters DishCodes=\"7\"/></S>"));
+  EXPECT_EQ(Failures(), 1u);
+  EXPECT_EQ(g_shown.back(), Shown(u"", u"c.png"));
 }
 
 TEST_F(SlipviewGallery, PictureFolderIsAPlainPrefix) {

@@ -40,6 +40,7 @@ class Build {
 
   void AddLine(const XmlNode& line) {
     std::vector<std::u16string> modifiers;
+    size_t modifierChars = 0;  // counted against the bound as they are made, shown or not
     double modifierSum = 0;
     const std::u16string name = line.Attr(u"Name");
     for (const XmlNode* child : line.Children()) {
@@ -56,6 +57,8 @@ class Build {
       else
         modifiers.push_back(u"*" + FloatToStr(qnt) + u"x" + childName);
       if (modifier) modifierSum += price * qnt;
+      modifierChars += modifiers.back().size() + kModiMarkupChars;
+      Within(modifierChars);
     }
     const double qnt = line.AttrFloat(u"Qnt", 0);
     const double price = line.AttrFloat(u"Price", 0);
@@ -72,13 +75,16 @@ class Build {
   void AddItem(const XmlNode& source, const std::u16string& name, const std::u16string& qnt,
                const std::u16string& portion, const std::u16string& price,
                const std::u16string& currency, const std::vector<std::u16string>& modifiers) {
-    XmlNode* item = receipt_.Nodes().AppendElement(u"Item");
     std::u16string picture;
     const std::u16string path = source.Attr(u"ImagePath");
-    if (!path.empty() && pictureExists_(path)) {
-      picture = BareFileName(path);
-      plan_.Pictures.push_back({path, picture});
-    }
+    if (!path.empty() && pictureExists_(path)) picture = BareFileName(path);
+    size_t chars = kItemMarkupChars + picture.size() + name.size() + qnt.size() + portion.size() +
+                   price.size() + currency.size();
+    for (const std::u16string& text : modifiers) chars += text.size() + kModiMarkupChars;
+    Within(chars);
+    receiptChars_ += chars;
+    XmlNode* item = receipt_.Nodes().AppendElement(u"Item");
+    if (!picture.empty()) plan_.Pictures.push_back({path, picture});
     item->SetAttr(u"Picture", picture);
     item->SetAttr(u"Name", name);
     item->SetAttr(u"Qnt", qnt);
@@ -88,9 +94,20 @@ class Build {
     for (const std::u16string& text : modifiers) item->AppendElement(u"Modi")->SetAttr(u"Name", text);
   }
 
+  // Raises when `more` characters would take the receipt text past its bound.
+  void Within(size_t more) const {
+    if (more > kMaxReceiptTextChars - receiptChars_) throw Exception(u"The receipt text exceeds its bound");
+  }
+
+  // What the writer puts around the values: <Item Picture="" Name="" Qnt="" Portion="" Price=""
+  // Currency=""></Item>, and a TAB and <Modi Name=""/> per modifier.
+  static constexpr size_t kItemMarkupChars = 64;
+  static constexpr size_t kModiMarkupChars = 16;
+
   ReceiptPlan& plan_;
   const ReceiptSettings& settings_;
   const PictureExists& pictureExists_;
+  size_t receiptChars_ = 0;  // of the items so far, values unescaped
   XmlDocument receipt_;  // neither declaration nor root: the items lie at top level
 };
 
@@ -120,8 +137,8 @@ ReceiptPlan PlanReceiptBuild(const XmlDocument& check, std::u16string_view lastK
   const XmlNode* lines = root->FirstChild(u"CheckLines");
   const XmlNode* discounts = root->FirstChild(u"Discounts");
   ReceiptPlan plan;
-  if (lines) plan.Key = lines->Xml();
-  if (discounts) plan.Key += discounts->Xml();
+  if (lines) plan.Key = lines->XmlTabRuns();
+  if (discounts) plan.Key += discounts->XmlTabRuns();
   if (plan.Key == lastKey) return plan;
   plan.Rebuild = true;
   try {

@@ -49,6 +49,7 @@
 // emptied first so that a cleared receipt never passes for the last one built (that check data coming
 // again would be skipped and leave the movie without a receipt): the empty key stands for no receipt,
 // as at start.
+#include <cstddef>
 #include <cstdint>
 #include <functional>
 #include <optional>
@@ -58,6 +59,13 @@
 
 #include "core/Texts.h"
 #include "core/Xml.h"
+
+// The bound of a receipt text: 4 M characters (8 MB) of values and markup, escapes not counted. A
+// restaurant's receipt of 30 lines holds about 10 K characters, and a banquet's 1,000 lines with a
+// few modifiers each under 1 M; the bound keeps a long value that every item repeats (the root's
+// Currency, for one) from taking gigabytes of a 32-bit process. A build that would pass it fails at
+// the first item (or modifier text) past it, a line's modifiers counting as they are made.
+inline constexpr size_t kMaxReceiptTextChars = size_t{4} << 20;
 
 struct ReceiptSettings {
   std::u16string MoneyFormat = u"0";  // "0", "0.0" or "0.00"
@@ -76,8 +84,9 @@ struct ReceiptPicture {
 
 struct ReceiptPlan {
   // The change key: the writer's text of CheckLines (nothing when absent) followed by that of
-  // Discounts (nothing when absent). Rebuild is false when it equals the last key exactly; then
-  // nothing below is filled in.
+  // Discounts (nothing when absent), each in its TAB-run form (XmlNode::XmlTabRuns), which is equal
+  // exactly when the writer's texts are and does not repeat the indentation of deep check data on
+  // every line. Rebuild is false when it equals the last key exactly; then nothing below is filled in.
   std::u16string Key;
   bool Rebuild = false;
   std::u16string Currency;  // the root's Currency, lower-cased
@@ -89,8 +98,8 @@ struct ReceiptPlan {
   // The pictures to load, in item order, up to a failure.
   std::vector<ReceiptPicture> Pictures;
   std::u16string ItemXml;  // the receipt text; empty after a failure
-  // Set when the build failed after the key step (a bad integer list or number); what it names is
-  // not logged.
+  // Set when the build failed after the key step (a bad integer list or number, a receipt text
+  // past kMaxReceiptTextChars); what it names is not logged.
   std::optional<std::u16string> Failure;
 };
 

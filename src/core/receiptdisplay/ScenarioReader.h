@@ -9,7 +9,8 @@
 // child element "parameters"; that element's DishCodes and then DishCode are integer lists
 // (ParseIntList), each code on the current receipt left out as it is read. The dishes come from the
 // menu (FindDishByCode): one gallery entry per code in scenario order, a code listed twice giving two
-// entries, a code the menu lacks none.
+// entries, a code the menu lacks none. The entries' texts (names, picture paths and names) together
+// stay within kMaxGalleryChars: a gallery that would hold more fails at the first entry past it.
 //
 // Carrying it out (LoadScenario, inside FormMediaScenario's guard, which logs "AV in
 // FormMediaScenario" at level 1 on any exception and leaves the gallery timer stopped):
@@ -27,6 +28,7 @@
 //   7. fnum := 0 when flist has entries, else -1.
 // A failure in steps 5 and 6 leaves the entries appended so far in flist (fnum as it was) and their
 // pictures in the file list.
+#include <cstddef>
 #include <cstdint>
 #include <optional>
 #include <span>
@@ -36,6 +38,12 @@
 
 #include "core/Texts.h"
 #include "core/Xml.h"
+
+// The bound of a gallery's texts: 4 M characters (8 MB). A restaurant's gallery of 50 dishes holds
+// about 10 K characters, and even every dish of a 5,000-dish menu with long names and paths stays
+// under 2 M; the bound keeps a scenario whose picture folder is repeated for thousands of codes from
+// taking gigabytes of a 32-bit process.
+inline constexpr size_t kMaxGalleryChars = size_t{4} << 20;
 
 struct GalleryEntry {
   std::u16string Name;         // the dish's display name in capitals; empty when the dish has none
@@ -52,7 +60,8 @@ struct ScenarioReading {
   std::vector<int32_t> ScenarioCodes;
   std::vector<GalleryEntry> Entries;  // in show order, up to a failure
   // Set when the reading failed after the root was found: a dish-code piece that is not an integer,
-  // a menu without root element asked for a code, a menu dish's Code that is not an integer.
+  // a menu without root element asked for a code, a menu dish's Code that is not an integer, entries
+  // past kMaxGalleryChars.
   std::optional<std::u16string> Failure;
 };
 
