@@ -16,28 +16,10 @@
 namespace scenes {
 namespace {
 
-constexpr int kCornerEllipse = 45;
-
-void PlaceAndRound(TfmFlashScene& f, const ScenePlacement& p) {
-  f.SetLeft(p.left);
-  f.SetTop(p.top);
-  f.SetWidth(p.width);
-  f.SetHeight(p.height);
-  RECT r{};
-  GetWindowRect(f.Handle(), &r);
-  HRGN region = CreateRoundRectRgn(0, 0, r.right - r.left, r.bottom - r.top, kCornerEllipse, kCornerEllipse);
-  if (!region) throw Exception(u"Cannot make the scene's rounded region");
-  // The window owns the region once it has taken it (and frees the one before).
-  if (!SetWindowRgn(f.Handle(), region, TRUE)) {
-    DeleteObject(region);
-    throw Exception(u"Cannot give the scene its rounded region");
-  }
-}
-
 void Apply(SceneUnit& u, const XmlDocument& parameters) {
   TfmFlashScene& f = *u.SceneForm;
   FailPoint("SceneParameters");
-  PlaceAndRound(f, ReadScenePlacement(parameters));
+  PlaceScene(f, ReadScenePlacement(parameters));
 
   SceneSettings settings = ReadSceneSettings(parameters, SystemCaseMap());
   u.PicPath = std::move(settings.picPath);

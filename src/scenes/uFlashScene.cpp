@@ -6,9 +6,12 @@
 #include <exception>
 
 #include "core/Exception.h"
+#include "core/scenes/FlashSceneParameters.h"
 #include "flash/movies/MovieDrawing.h"
 #include "shared/Logging.h"
+#include "ui/Controls.h"
 #include "ui/Module.h"
+#include "ui/Renderer.h"
 #include "win/Handles.h"
 #include "win/WinPaths.h"
 
@@ -28,6 +31,8 @@ std::string ResourceBytes(int id) {
   if (!data) throw Exception(u"The scene's background picture is missing");
   return std::string(static_cast<const char*>(data), SizeofResource(module, found));
 }
+
+constexpr int kCornerEllipse = 45;
 
 ui::PlainFormOptions FormOptions() {
   ui::PlainFormOptions o;
@@ -95,6 +100,26 @@ void FailPoint(const char* step) {
   if (failHook && failHook(step)) throw Exception(u"Failure injected at " + std::u16string(step, step + std::char_traits<char>::length(step)));
 }
 
+// ---- The background picture --------------------------------------------------------------------------
+
+const BackgroundPicture& BackgroundPicture::StretchedTo(int width, int height) {
+  if ((width == pixels.Width() && height == pixels.Height()) || width <= 0 || height <= 0) return *this;
+  if (stretched_ && stretched_->pixels.Width() == width && stretched_->pixels.Height() == height) return *stretched_;
+  stretched_.reset();  // the old size's copy goes before the new one is made
+  try {
+    ui::Image stretch;
+    stretch.SetWrapMode(ui::WrapMode::Stretch);
+    stretch.SetBounds(0, 0, static_cast<float>(width), static_cast<float>(height));
+    stretch.SetBitmap(pixels);
+    stretched_ = std::make_unique<BackgroundPicture>(ui::RenderToBitmap(stretch, width, height));
+    return *stretched_;
+  } catch (...) {
+    // No memory for a window this large: the picture shows at its own size, and the copies of the
+    // background (teardown's among them) still work.
+    return *this;
+  }
+}
+
 // ---- The scene form --------------------------------------------------------------------------------
 
 TfmFlashScene::TfmFlashScene(const char16_t* movieName) : PlainForm(FormOptions()), movieName_(movieName) {
@@ -129,16 +154,39 @@ void TfmFlashScene::FormCreate() {
   FailPoint("FormCreate");
   Unit().BackgroundBitmap =
       std::make_unique<BackgroundPicture>(ui::Bitmap::FromMemory(SceneBGImage.data(), SceneBGImage.size()));
+  FitPlayerToWindow();
   CopyBackground();
   FlashPlayer->LoadMovie(0, movieName_);
   CopyBackground();
 }
 
+LRESULT TfmFlashScene::HandleMessage(UINT msg, WPARAM wParam, LPARAM lParam) {
+  // Every placement of the window ends here, SceneParameters' Size and a fresh window's own size alike.
+  if (msg == WM_SIZE) FitPlayerToWindow();
+  return PlainForm::HandleMessage(msg, wParam, lParam);
+}
+
+void TfmFlashScene::FitPlayerToWindow() {
+  if (!FlashPlayer || !HandleAllocated()) return;
+  RECT client{};
+  GetClientRect(Handle(), &client);
+  // The movie scales its whole stage evenly into the player's frames and centres it there.
+  FlashPlayer->SetSize(client.right - client.left, client.bottom - client.top);
+}
+
+const BackgroundPicture* TfmFlashScene::FrameBackground(int width, int height) const {
+  BackgroundPicture* picture = UnitExists() ? unit->BackgroundBitmap.get() : nullptr;
+  return picture ? &picture->StretchedTo(width, height) : nullptr;
+}
+
 void TfmFlashScene::CopyBackground() {
-  const BackgroundPicture* picture = UnitExists() ? unit->BackgroundBitmap.get() : nullptr;
-  if (!picture || !HandleAllocated()) return;
+  if (!HandleAllocated()) return;
+  RECT client{};
+  GetClientRect(Handle(), &client);
+  const BackgroundPicture* picture = FrameBackground(client.right, client.bottom);
+  if (!picture) return;
   win::WindowDc dc(Handle());
-  if (dc) picture->gdi.CopyTo(dc.Get(), 0, 0, Width(), Height());
+  if (dc) picture->gdi.CopyTo(dc.Get(), 0, 0, picture->gdi.Width(), picture->gdi.Height());
 }
 
 ui::Bitmap TfmFlashScene::ShownFrame() {
@@ -146,20 +194,21 @@ ui::Bitmap TfmFlashScene::ShownFrame() {
   const ui::Bitmap& frame = FlashPlayer->CurrentFrame();
   if (frame.Empty()) return {};
   ui::Bitmap shown(frame.Width(), frame.Height());
-  const BackgroundPicture* picture = UnitExists() ? unit->BackgroundBitmap.get() : nullptr;
+  const BackgroundPicture* picture = FrameBackground(frame.Width(), frame.Height());
   flash::ComposeOver(shown.Bits(), frame, picture ? &picture->pixels : nullptr);
   return shown;
 }
 
 void TfmFlashScene::DrawFrame() {
   if (!FlashPlayer || !HandleAllocated() || !Visible()) return;
-  const ui::Bitmap frame = ShownFrame();
+  // The frame goes over the background straight into the window's buffer: one composition a frame.
+  const ui::Bitmap& frame = FlashPlayer->CurrentFrame();
   if (frame.Empty()) return;
   if (!shown_ || shown_->Width() != frame.Width() || shown_->Height() != frame.Height()) {
     shown_ = std::make_unique<ui::Dib>(frame.Width(), frame.Height());
     if (!*shown_) return;
   }
-  const BackgroundPicture* picture = UnitExists() ? unit->BackgroundBitmap.get() : nullptr;
+  const BackgroundPicture* picture = FrameBackground(frame.Width(), frame.Height());
   flash::ComposeOver(shown_->Bits(), frame, picture ? &picture->pixels : nullptr);
   GdiFlush();
   win::WindowDc dc(Handle());
@@ -175,6 +224,22 @@ void TfmFlashScene::FlashPlayerHandleFSCommand(const std::u16string& command, co
     if (!UnitExists() || unit->SceneForm != this) return;
   } catch (...) {
     LogFailure(L"callback");
+  }
+}
+
+void PlaceScene(TfmFlashScene& f, const ScenePlacement& p) {
+  f.SetLeft(p.left);
+  f.SetTop(p.top);
+  f.SetWidth(p.width);
+  f.SetHeight(p.height);
+  RECT r{};
+  GetWindowRect(f.Handle(), &r);
+  HRGN region = CreateRoundRectRgn(0, 0, r.right - r.left, r.bottom - r.top, kCornerEllipse, kCornerEllipse);
+  if (!region) throw Exception(u"Cannot make the scene's rounded region");
+  // The window owns the region once it has taken it (and frees the one before).
+  if (!SetWindowRgn(f.Handle(), region, TRUE)) {
+    DeleteObject(region);
+    throw Exception(u"Cannot give the scene its rounded region");
   }
 }
 

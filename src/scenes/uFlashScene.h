@@ -51,6 +51,13 @@ struct BackgroundPicture {
   explicit BackgroundPicture(ui::Bitmap picture) : pixels(std::move(picture)), gdi(pixels) {}
   ui::Bitmap pixels;
   ui::GdiBitmap gdi;
+
+  // The picture as a window of this size shows it: itself at its own size, otherwise stretched to the
+  // size (made once, and again only when the size changes).
+  const BackgroundPicture& StretchedTo(int width, int height);
+
+ private:
+  std::unique_ptr<BackgroundPicture> stretched_;
 };
 
 class TfmFlashScene : public ui::PlainForm {
@@ -66,10 +73,10 @@ class TfmFlashScene : public ui::PlainForm {
 
   // Makes the window (hidden, at 0, 0, 690 x 758) and runs FormCreate.
   void CreateScene();
-  // Copies BackgroundBitmap onto the window over the form's full size; nothing without it.
+  // Copies BackgroundBitmap, stretched to the window, onto the whole window; nothing without it.
   void CopyBackground();
   // What the window shows while the movie plays: the movie's current frame over the background (the
-  // movie draws transparently over it). Empty while the player has no movie.
+  // movie draws transparently over it), at the window's size. Empty while the player has no movie.
   ui::Bitmap ShownFrame();
 
   // What WM_ERASEBKGND set as the form brush's bitmap; teardown clears it.
@@ -78,12 +85,24 @@ class TfmFlashScene : public ui::PlainForm {
   // The movie's commands; SceneParameters without a dish calls it as if the movie had ended.
   virtual void FlashPlayerHandleFSCommand(const std::u16string& command, const std::u16string& args);
 
+ protected:
+  LRESULT HandleMessage(UINT msg, WPARAM wParam, LPARAM lParam) override;
+
  private:
   void FormCreate();
+  // The player takes the window's client area, whatever placed or sized the window.
+  void FitPlayerToWindow();
+  // The background at the size of the player's frames; null without a background.
+  const BackgroundPicture* FrameBackground(int width, int height) const;
   void DrawFrame();
   std::unique_ptr<ui::Dib> shown_;  // the composed frame on its way to the window, kept between frames
   const char16_t* movieName_;
 };
+
+struct ScenePlacement;
+// Places and sizes the window as `Size` says (the player follows the window) and gives it rounded
+// corners to its new size.
+void PlaceScene(TfmFlashScene& f, const ScenePlacement& p);
 
 // The library's state, once per loaded library.
 struct SceneUnit {

@@ -45,13 +45,13 @@ class FlashSceneMovie : public ::testing::Test {
   // Whether the library logged nothing since the test began.
   bool NothingLogged() const { return LogTexts(module).size() == logBefore; }
   bool Banner() const { return !video; }
-  // A dish whose picture is one colour at the given size.
-  std::wstring DishWithPicture(int width, int height) {
+  // A dish whose picture is one colour at the given size, in a window placed by `size`.
+  std::wstring DishWithPicture(int width, int height, const std::wstring& size = L"<Size/>") {
     const std::wstring name = L"dish" + std::to_wstring(width) + L"x" + std::to_wstring(height) + L".png";
     WritePicture(pics / name, width, height, kGreen);
     menu = L"<Menu><Dish Code=\"7\" Name=\"Lemonade\" Price=\"15000\" LargeImagePath=\"" + name + L"\"/></Menu>";
     return L"<SceneParameters PicPath=\"" + pics.Path() +
-           L"\" CurrencyText=\"rub.\"><Size/><parameters DishCode=\"7\" ShowText=\"Cold drinks\"/></SceneParameters>";
+           L"\" CurrencyText=\"rub.\">" + size + L"<parameters DishCode=\"7\" ShowText=\"Cold drinks\"/></SceneParameters>";
   }
   // Time from the start to WM_SCENE_ENDED, or -1 when it did not come within `ms`.
   long TimeToEnd(Library& s, DWORD ms) {
@@ -155,6 +155,18 @@ TEST_F(FlashSceneMovie, BannersFitThePictureIntoItsBoxAndKeepTheDishAcrossStopAn
       s->SceneAnimationsStop();
     }
   }
+  s->SceneDestroy();
+  EXPECT_TRUE(NothingLogged());
+}
+
+TEST_F(FlashSceneMovie, AtEverySizeTheWholeStageShowsScaledAndCentredOverTheStretchedBackground) {
+  Library s(module);
+  ExpectTheWholeStageAtEverySize(
+      s.Exports(),
+      [&](int left, int top, int width, int height) {
+        s.Parameters(DishWithPicture(200, 200, SizeElement(left, top, width, height)), menu);
+      },
+      video ? StageMovie{.standsStill = false} : StageMovie{.picture = kGreen});
   s->SceneDestroy();
   EXPECT_TRUE(NothingLogged());
 }

@@ -35,17 +35,6 @@ std::vector<std::wstring> LogTexts(const std::wstring& module) {
 
 Library::Library(const std::wstring& module) : module_(module), lib_(LibraryPath(module)) {}
 
-Shot Library::Screenshot() const {
-  Shot r;
-  ZebSceneBitmap* b = static_cast<ZebSceneBitmap*>(lib_.Exports().SceneScreenshot());
-  if (!b) throw Exception(u"SceneScreenshot gave no picture");
-  r.width = b->functions->Width(b);
-  r.height = b->functions->Height(b);
-  if (const DWORD* p = b->functions->Pixels(b)) r.pixels.assign(p, p + static_cast<size_t>(r.width) * r.height);
-  b->functions->Free(b);
-  return r;
-}
-
 namespace {
 template <class F>
 F Probe(HMODULE module, const char* name) {
@@ -76,19 +65,6 @@ void WritePicture(const std::wstring& path, int width, int height, uint32_t argb
   ui::Bitmap picture(width, height);
   std::fill(picture.Bits(), picture.Bits() + static_cast<size_t>(width) * height, argb);
   picture.SavePng(path);
-}
-
-Box BoxOf(const Shot& shot, uint32_t argb) {
-  Box b{shot.width, shot.height, 0, 0};
-  for (int y = 0; y < shot.height; ++y)
-    for (int x = 0; x < shot.width; ++x)
-      if (shot.At(x, y) == argb) {
-        b.left = std::min(b.left, x);
-        b.top = std::min(b.top, y);
-        b.right = std::max(b.right, x + 1);
-        b.bottom = std::max(b.bottom, y + 1);
-      }
-  return b.right ? b : Box{};
 }
 
 }  // namespace scenetest

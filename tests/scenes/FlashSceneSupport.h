@@ -10,6 +10,7 @@
 #include <vector>
 
 #include "HostLib.h"
+#include "ScenePictures.h"
 #include "scenes/ZebScene.h"
 
 namespace scenetest {
@@ -21,12 +22,6 @@ std::wstring LibraryPath(const std::wstring& module);
 void SetUpSceneFolder();
 std::vector<std::wstring> LogTexts(const std::wstring& module);  // "[ERROR] ..." texts in order
 
-struct Shot {
-  int width = 0, height = 0;
-  std::vector<uint32_t> pixels;
-  uint32_t At(int x, int y) const { return pixels[static_cast<size_t>(y) * width + x]; }
-};
-
 class Library {
  public:
   explicit Library(const std::wstring& module);
@@ -36,7 +31,7 @@ class Library {
   void Parameters(const std::wstring& parameters, const std::wstring& menu) const {
     lib_.Exports().SceneParameters(parameters.c_str(), menu.c_str());
   }
-  Shot Screenshot() const;
+  Shot Screenshot() const { return TakeShot(lib_.Exports()); }
   // The probe exports (ZebFlashProbe only).
   std::wstring MenuXml() const;
   std::wstring Files() const;
@@ -53,12 +48,5 @@ HWND SceneWindow();
 
 // A PNG of one colour (opaque) at the path.
 void WritePicture(const std::wstring& path, int width, int height, uint32_t argb);
-
-struct Box {
-  int left = 0, top = 0, right = 0, bottom = 0;  // right and bottom exclusive; all 0 when nothing
-  bool operator==(const Box&) const = default;
-};
-// The bounding box of the pixels of exactly this colour.
-Box BoxOf(const Shot& shot, uint32_t argb);
 
 }  // namespace scenetest

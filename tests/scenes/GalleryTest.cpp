@@ -14,6 +14,7 @@
 #include <vector>
 
 #include "HostLib.h"
+#include "ScenePictures.h"
 #include "TestFiles.h"
 #include "scenes/ZebScene.h"
 #include "ui/Bitmap.h"
@@ -93,10 +94,11 @@ const wchar_t kMenu[] = LR"(<Menu>
   <Dish Code="16" Name="Missing picture" LargeImagePath="none.png"><Classifications><C Code="22"/></Classifications></Dish>
 </Menu>)";
 
-// Scene parameters with these parameters attributes (none: no parameters element) and root attributes.
-std::wstring Params(const wchar_t* parameters, const std::wstring& root = L"") {
-  std::wstring text = L"<SceneParameters PicPath=\"" + PictureFolder() + L"\"" + root +
-                      L"><Size PosX=\"0\" PosY=\"0\" Width=\"690\" Height=\"758\"/>";
+// Scene parameters with these parameters attributes (none: no parameters element), root attributes
+// and placement.
+std::wstring Params(const wchar_t* parameters, const std::wstring& root = L"",
+                    const std::wstring& size = scenetest::SizeElement(0, 0, 690, 758)) {
+  std::wstring text = L"<SceneParameters PicPath=\"" + PictureFolder() + L"\"" + root + L">" + size;
   if (parameters) text += L"<parameters " + std::wstring(parameters) + L"/>";
   return text + L"</SceneParameters>";
 }
@@ -477,6 +479,24 @@ void SaveShot(Gallery& m, const std::wstring& path) {
   std::copy(shot->functions->Pixels(shot), shot->functions->Pixels(shot) + static_cast<size_t>(w) * h, b.Bits());
   shot->functions->Free(shot);
   b.SavePng(path);
+}
+
+TEST_F(GalleryMovieScene, AtEverySizeTheWholeStageShowsScaledAndCentredOverTheStretchedBackground) {
+  Gallery m(L"Marquella");
+  const size_t logged = LogTexts(L"Marquella").size();
+  const wchar_t menu[] = LR"(<Menu>
+    <Dish Code="1" Name="Red" LargeImagePath="a.png" Price="100"><Classifications><C Code="4"/></Classifications></Dish>
+  </Menu>)";
+  scenetest::ExpectTheWholeStageAtEverySize(
+      m,
+      [&](int left, int top, int width, int height) {
+        m.SceneParameters(Params(L"DishCodes=\"4\"", L" ShowText=\"Today\" CurrencyText=\"rub.\"",
+                                 scenetest::SizeElement(left, top, width, height))
+                              .c_str(),
+                          menu);
+      },
+      scenetest::StageMovie{.picture = 0xFFFF0000u});
+  EXPECT_EQ(LogTexts(L"Marquella").size(), logged);
 }
 
 TEST_F(GalleryMovieScene, TheMoviesOwnEndsDriveACycleOfThreeDishes) {

@@ -1,7 +1,8 @@
 // The scene movies' performance under Wine (not a test; scripts/bench-scenes runs it):
-//  1. the time of one frame at 690 x 758 as a scene window gets it: the movie's frame rendered, laid
-//     over the background and copied onto a shown window, for every frame of the timeline in which
-//     the movie changed (the banner at LOW and MEDIUM, the video clip);
+//  1. the time of one frame as a scene window gets it, at the stage's own size (690 x 758) and at
+//     1920 x 1080 (the stage scaled and centred): the movie's frame rendered, laid over the background
+//     and copied onto a shown window, for every frame of the timeline in which the movie changed (the
+//     banner at LOW and MEDIUM, the video clip);
 //  2. the CPU of this host process while each Flash-scene library plays its scene from the start to
 //     WM_SCENE_ENDED, driven through the exports.
 #include <windows.h>
@@ -56,11 +57,12 @@ class Host : public flash::MovieHost {
 };
 
 void FrameTimes(const char* label, flash::NativeMovie& movie, Host& host, HWND window, const ui::Bitmap& background) {
-  std::vector<uint32_t> shown(690 * 758);
+  const int width = background.Width(), height = background.Height();
+  std::vector<uint32_t> shown(static_cast<size_t>(width) * height);
   BITMAPINFO bi{};
   bi.bmiHeader.biSize = sizeof bi.bmiHeader;
-  bi.bmiHeader.biWidth = 690;
-  bi.bmiHeader.biHeight = -758;
+  bi.bmiHeader.biWidth = width;
+  bi.bmiHeader.biHeight = -height;
   bi.bmiHeader.biPlanes = 1;
   bi.bmiHeader.biBitCount = 32;
   HDC dc = GetDC(window);
@@ -82,11 +84,11 @@ void FrameTimes(const char* label, flash::NativeMovie& movie, Host& host, HWND w
     if (frames == 1) build = entered;  // the banner's parts are drawn once, on the first frame
     if (!host.changed) continue;
     const double t1 = Now();
-    movie.RenderInto(frame, 690, 758);  // the player keeps its frame's picture between frames
+    movie.RenderInto(frame, width, height);  // the player keeps its frame's picture between frames
     const double t2 = Now();
     flash::ComposeOver(shown.data(), frame, &background);
     const double t3 = Now();
-    SetDIBitsToDevice(dc, 0, 0, 690, 758, 0, 0, 0, 758, shown.data(), &bi, DIB_RGB_COLORS);
+    SetDIBitsToDevice(dc, 0, 0, width, height, 0, 0, 0, height, shown.data(), &bi, DIB_RGB_COLORS);
     GdiFlush();
     const double took = entered + Now() - t1;
     parts[0] += entered; parts[1] += t2 - t1; parts[2] += t3 - t2; parts[3] += Now() - t3;
@@ -135,17 +137,16 @@ void HostCpu(const std::wstring& module, const std::wstring& picturePath) {
   e.SceneDestroy();
 }
 
-}  // namespace
 
-int main() {
-  SetProcessDPIAware();
-  std::printf("Frame time at 690 x 758 (render, lay over the background, copy onto a shown window):\n");
+// At the stage's own size, and at a window size where the stage is scaled and centred.
+void FrameTimesAt(int width, int height) {
+  std::printf("Frame time at %d x %d (render, lay over the background, copy onto a shown window):\n", width, height);
   {
     ui::GdiPlusSession gdiplus;
-    HWND window = CreateWindowExW(WS_EX_TOOLWINDOW, L"STATIC", L"bench", WS_POPUP | WS_VISIBLE, 0, 0, 690, 758,
+    HWND window = CreateWindowExW(WS_EX_TOOLWINDOW, L"STATIC", L"bench", WS_POPUP | WS_VISIBLE, 0, 0, width, height,
                                   nullptr, nullptr, nullptr, nullptr);
-    ui::Bitmap background(690, 758);
-    std::fill(background.Bits(), background.Bits() + 690 * 758, 0xFF6A3A20u);
+    ui::Bitmap background(width, height);
+    std::fill(background.Bits(), background.Bits() + static_cast<size_t>(width) * height, 0xFF6A3A20u);
     const auto png = DishPicture().EncodePng();
     for (flash::MovieQuality q : {flash::MovieQuality::Low, flash::MovieQuality::Medium}) {
       Host host;
@@ -161,6 +162,15 @@ int main() {
     FrameTimes("video clip", video, host, window, background);
     DestroyWindow(window);
   }
+}
+
+}  // namespace
+
+int main() {
+  SetProcessDPIAware();
+  FrameTimesAt(690, 758);
+  std::printf("\n");
+  FrameTimesAt(1920, 1080);
 
   std::printf("\nHost CPU while each library plays its scene through the exports (1024 x 768 dish picture):\n");
   wchar_t temp[MAX_PATH];

@@ -119,13 +119,7 @@ void GallerySceneParameters(const wchar_t* parameters, const wchar_t* menu) noex
       FailPoint("SceneParameters");
       const ScenePlacement place = ReadScenePlacement(*sceneParameters);
       const XmlNode* root = sceneParameters->Root();
-      TfmFlashScene& form = *u.SceneForm;
-      form.SetLeft(place.left);
-      form.SetTop(place.top);
-      form.SetWidth(place.width);
-      form.SetHeight(place.height);
-      // The window owns the region from here on.
-      SetWindowRgn(form.Handle(), CreateRoundRectRgn(0, 0, form.Width(), form.Height(), 45, 45), TRUE);
+      PlaceScene(*u.SceneForm, place);
       u.PicPath = root->Attr(u"PicPath");
       u.NameField = root->Attr(u"QuorvNameField", u"Name");
       u.ImageForMissing = root->Attr(u"ImageForMissing");

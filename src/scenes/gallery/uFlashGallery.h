@@ -19,8 +19,8 @@ struct GalleryUnit {
 };
 GalleryUnit& Gallery() noexcept;
 
-// The Flash scene's form with "gallery.swf" as its movie. Its background picture (SceneBGImage) is
-// not stretched: the background bitmap takes the picture's own size, 690 x 758 like the window.
+// The Flash scene's form with "gallery.swf" as its movie. The background bitmap takes the picture's
+// own size, 690 x 758; a window of another size shows it stretched, as the Flash scene does.
 class TfmFlashGallery : public TfmFlashScene {
  public:
   TfmFlashGallery();
