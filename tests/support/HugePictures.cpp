@@ -90,12 +90,12 @@ std::string TruncatedJpeg(uint16_t width, uint16_t height) {
   std::string tables;
   tables += Segment(0xE0, std::string("JFIF\0\x01\x01\0\0\x01\0\x01\0\0", 14));
   tables += Segment(0xDB, std::string(1, '\0') + std::string(64, '\x01'));
-  tables += Segment(0xC0, "\x08" + Be16(height) + Be16(width) + std::string("\x03\x01\x11\x00\x02\x11\x00\x03\x11\x00", 10));
+  tables += Segment(0xC0, "\x08" + Be16(height) + Be16(width) + std::string("\x01\x01\x11\x00", 4));  // grey
   // One code of one bit in each table: DC difference 0, and the end of the block.
   const std::string oneCode = std::string("\x01", 1) + std::string(15, '\0') + std::string(1, '\0');
   tables += Segment(0xC4, std::string(1, '\x00') + oneCode);
   tables += Segment(0xC4, std::string(1, '\x10') + oneCode);
-  tables += Segment(0xDA, std::string("\x03\x01\x00\x02\x00\x03\x00\x00\x3F\x00", 10));
+  tables += Segment(0xDA, std::string("\x01\x01\x00\x00\x3F\x00", 6));
   std::string jpeg = "\xFF\xD8" + tables;
   jpeg.resize(291, '\0');  // the scan's first blocks; no end marker
   return jpeg;

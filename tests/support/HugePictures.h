@@ -8,7 +8,7 @@
 #include <string>
 #include <vector>
 
-// A JPEG of 291 bytes: a valid header whose baseline frame claims width x height pixels, then the
+// A JPEG of 291 bytes: a valid header whose baseline frame claims width x height grey pixels, then the
 // start of its scan, cut off. A decoder that trusts the header makes room for the whole picture.
 std::string TruncatedJpeg(uint16_t width, uint16_t height);
 
