@@ -218,6 +218,17 @@ TEST_F(SlipviewGallery, PicturesAreRegularFilesOfAtMost32Megabytes) {
   EXPECT_EQ(form_->flist->at(1).second->Picture, u"");
   EXPECT_TRUE(form_->ExpoTimer.Enabled());
 
+  // Held open for writing by another program, a picture is read all the same.
+  {
+    const win::UniqueFile writer(CreateFileW((pics_ / L"limit.png").c_str(), GENERIC_WRITE, FILE_SHARE_READ, nullptr,
+                                             OPEN_EXISTING, 0, nullptr));
+    ASSERT_TRUE(writer);
+    Apply(Scenario(L"<S><parameters DishCodes=\"2\"/></S>"));
+    EXPECT_EQ(Failures(), 0u);
+    ASSERT_EQ(form_->flist->size(), 1u);
+    EXPECT_EQ(form_->flist->at(0).second->Picture, u"limit.png");
+  }
+
   // A picture that exists but cannot be read fails the apply.
   win::UniqueFile held(CreateFileW((pics_ / L"limit.png").c_str(), GENERIC_READ, 0, nullptr, OPEN_EXISTING, 0, nullptr));
   ASSERT_TRUE(held);
