@@ -5,6 +5,7 @@
 
 #include "core/Ascii.h"
 #include "core/Exception.h"
+#include "core/PictureSize.h"
 #include "core/ScopeExit.h"
 #include "flash/FlashList.h"
 #include "flash/MovieXml.h"
@@ -84,6 +85,9 @@ std::unique_ptr<XmlDocument> NativeMovie::VariableXml(std::u16string_view name) 
 ui::Bitmap NativeMovie::LoadPicture(std::u16string_view name) const {
   const TsfFlashItem* file = host_.PictureFile(name);
   if (!file) return {};
+  // Measured from its header before it is decoded: a decoder sizes its buffers from the header alone,
+  // so a picture that claims more pixels than the budget counts as one that does not decode.
+  if (!WithinPixelBudget(file->Bytes)) return {};
   try {
     const std::string_view bytes = file->Contents();
     return ui::Bitmap::FromMemory(bytes.data(), bytes.size());

@@ -92,7 +92,8 @@ class NativeMovie {
   // The variable's text read as XML; a text that does not parse gives an empty document.
   std::unique_ptr<XmlDocument> VariableXml(std::u16string_view name) const;
   // The picture served for this bare name, decoded into a copy of the movie's own (it stays when the
-  // file leaves the player's list). Empty when the name is not served or the file is no picture.
+  // file leaves the player's list). Empty when the name is not served, the file is no picture, or its
+  // header claims more pixels than the pixel budget (core/PictureSize.h).
   ui::Bitmap LoadPicture(std::u16string_view name) const;
 
   ui::Layout& Stage() noexcept { return stage_; }

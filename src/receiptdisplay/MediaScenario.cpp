@@ -18,45 +18,21 @@
 #include "core/receiptdisplay/ScenarioReader.h"
 #include "receiptdisplay/uSlipview.h"
 #include "shared/Logging.h"
-#include "win/Handles.h"
 #include "win/WinCaseMap.h"
+#include "win/WinFiles.h"
 #include "win/WinText.h"
 
 namespace {
 
-// A picture larger than this counts as missing: one file must not exhaust a 32-bit process.
-constexpr uint64_t kMaxPictureBytes = 32ull << 20;
-
-// Loads the picture at `path` into a new item at the end of the list, named `name`, when a regular
-// file (not a folder or a device) of at most kMaxPictureBytes exists there; returns whether it did.
-// Raises Exception when such a file exists but cannot be read.
+// Loads the picture at `path` into a new item at the end of the list, named `name`, when a picture
+// file is there (win/WinFiles.h); returns whether it did. Raises Exception when the file is there but
+// cannot be read.
 bool LoadGalleryPicture(flash::TsfFlashList& list, const std::u16string& path, const std::u16string& name) {
-  if (path.empty()) return false;
-  const std::wstring file = ToW(path);
-  const DWORD attributes = GetFileAttributesW(file.c_str());
-  if (attributes == INVALID_FILE_ATTRIBUTES ||
-      (attributes & (FILE_ATTRIBUTE_DIRECTORY | FILE_ATTRIBUTE_DEVICE)) != 0)
-    return false;
-  win::UniqueFile handle(CreateFileW(file.c_str(), GENERIC_READ, FILE_SHARE_READ, nullptr, OPEN_EXISTING,
-                                     FILE_ATTRIBUTE_NORMAL | FILE_FLAG_SEQUENTIAL_SCAN, nullptr));
-  if (!handle) throw Exception(u"Cannot open file \"" + path + u"\"");
-  LARGE_INTEGER size{};
-  if (GetFileType(handle.Get()) != FILE_TYPE_DISK) return false;
-  if (!GetFileSizeEx(handle.Get(), &size)) throw Exception(u"Cannot read file \"" + path + u"\"");
-  if (static_cast<uint64_t>(size.QuadPart) > kMaxPictureBytes) return false;
-  std::string bytes(static_cast<size_t>(size.QuadPart), '\0');
-  size_t done = 0;
-  while (done < bytes.size()) {
-    DWORD got = 0;
-    if (!ReadFile(handle.Get(), bytes.data() + done, static_cast<DWORD>(bytes.size() - done), &got, nullptr))
-      throw Exception(u"Cannot read file \"" + path + u"\"");
-    if (got == 0) break;  // the file shrank meanwhile: what is there is the picture
-    done += got;
-  }
-  bytes.resize(done);
+  std::optional<std::string> bytes = ReadPictureFile(path);
+  if (!bytes) return false;
   flash::TsfFlashItem& item = list.Flashs.Add();
   item.FlashStore = name;
-  item.Bytes = std::move(bytes);
+  item.Bytes = std::move(*bytes);
   return true;
 }
 

@@ -2,7 +2,6 @@
 // Showing one menu dish in a scene: the dish read (core/scenes/SceneDish.h), its picture file loaded
 // into the player's in-memory files in place of the one before, and the dish element's text for the
 // movie variable "MenuXML". Shared by the Flash scenes and the gallery.
-#include <optional>
 #include <string>
 #include <string_view>
 
@@ -13,15 +12,10 @@
 
 namespace scenes {
 
-// The bytes of a picture file, or nothing when there is no usable file at the path: none exists,
-// the path is empty or names a folder, a device or anything else that is not a file on a disk, or the
-// file is larger than kMaxPictureFileSize. Raises Exception for a file that exists but cannot be read.
-std::optional<std::string> ReadPictureFile(std::u16string_view path);
-
-// Loads the dish's picture (picturePath, else the fallback imageForMissing) and puts it into `list`
-// under its bare file name, after freeing every item behind item 0 (the movie): also when neither file
-// is usable. Returns that bare name, or an empty text when no picture went in. A file that cannot be
-// read raises before the list changes.
+// Loads the dish's picture (picturePath, else the fallback imageForMissing, each only when it is a
+// picture file as win/WinFiles.h tells) and puts it into `list` under its bare file name, after freeing
+// every item behind item 0 (the movie): also when neither file is usable. Returns that bare name, or
+// an empty text when no picture went in. A file that cannot be read raises before the list changes.
 std::u16string LoadDishPicture(flash::TsfFlashList& list, std::u16string_view picturePath,
                                std::u16string_view imageForMissing);
 

@@ -1,10 +1,13 @@
 #include "E2eSupport.h"
 
+#include <algorithm>
+#include <cstdio>
+
 #include <gtest/gtest.h>
 
-#include <cstdio>
 #include <string>
 
+#include "HugePictures.h"
 #include "ui/Dib.h"
 
 std::wstring BuiltProgram(const std::wstring& fileName) { return std::wstring(ZEB_BIN_DIR) + L"\\" + fileName; }
@@ -160,4 +163,20 @@ ScreenArea CaptureScreen(const RECT& rect) {
   }
   if (!copied) ADD_FAILURE() << "cannot copy the screen";
   return area;
+}
+
+DWORD AnswerTime(HWND window, DWORD limitMs) {
+  const DWORD start = GetTickCount();
+  DWORD_PTR answer = 0;
+  if (!SendMessageTimeoutW(window, WM_NULL, 0, 0, SMTO_NORMAL, limitMs, &answer)) return limitMs;
+  return std::min(GetTickCount() - start, limitMs);
+}
+
+void ExpectAnswersAndStaysSmall(const char* what, HWND window, HANDLE process) {
+  const DWORD answer = AnswerTime(window, 1000);
+  const double peak = PeakWorkingSetMb(process);
+  std::printf("%s: answered after %lu ms, peak working set %.0f MB\n", what, answer, peak);
+  EXPECT_LT(answer, 1000u);
+  EXPECT_GT(peak, 0.0) << "the peak is not measured";
+  EXPECT_LT(peak, 200.0);
 }

@@ -70,6 +70,14 @@ class OrderlumeRun : public DisplayRun {
   explicit OrderlumeRun(const std::string& extraSettings = "", bool setHost = true);
 };
 
+// How long the window's thread took to answer a message (ms), or `limitMs` when it did not answer
+// within that time.
+DWORD AnswerTime(HWND window, DWORD limitMs);
+
+// Expects the display that got a picture claiming too many pixels to answer within 1 s and its
+// working set never to have passed 200 MB; prints both figures after `what`.
+void ExpectAnswersAndStaysSmall(const char* what, HWND window, HANDLE process);
+
 // Expects the window's rectangle on the screen to be this one.
 void ExpectWindowRect(HWND window, int left, int top, int width, int height);
 

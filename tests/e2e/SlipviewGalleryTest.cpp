@@ -7,6 +7,7 @@
 #include <vector>
 
 #include "E2eSupport.h"
+#include "HugePictures.h"
 #include "ui/Application.h"
 #include "ui/Bitmap.h"
 
@@ -145,6 +146,26 @@ TEST(SlipviewGallery, LeavesOutTheDishesOnTheReceipt) {
   ASSERT_NE(h, nullptr);
   ExpectCycle(WatchGallery(h, 12500), {1, 2, 3});
   ASSERT_TRUE(run.Stop());
+}
+
+// A dish whose picture's header claims far more pixels than a display can use shows without its
+// picture, which is never decoded: the display goes on answering, stays small, and the gallery goes
+// round with the next dish's picture.
+TEST(SlipviewGallery, APictureClaimingTooManyPixelsShowsAsNone) {
+  for (const HugePicture& huge : HugePictures()) {
+    SCOPED_TRACE(huge.what);
+    GalleryRun run;
+    WriteText(run.Folder() / L"pics\\red.png", huge.bytes);  // dish 1's
+    HWND h = run.StartShown(L"1,2");
+    ASSERT_NE(h, nullptr);
+    ExpectAnswersAndStaysSmall(huge.what, h, run.Process()->Handle());
+    const std::vector<Change> changes = WatchGallery(h, 6500);
+    ASSERT_FALSE(changes.empty()) << "dish 2 never showed";
+    for (const Change& c : changes) EXPECT_EQ(c.dish, 2) << "at " << c.at << " ms";
+    EXPECT_LT(PeakWorkingSetMb(run.Process()->Handle()), 200.0);
+    EXPECT_EQ(run.CountLog(L"AV "), 0u);
+    EXPECT_TRUE(run.Stop());
+  }
 }
 
 }  // namespace

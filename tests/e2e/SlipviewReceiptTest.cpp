@@ -7,6 +7,7 @@
 #include <string>
 
 #include "E2eSupport.h"
+#include "HugePictures.h"
 #include "ui/Bitmap.h"
 
 namespace {
@@ -84,6 +85,29 @@ TEST(SlipviewReceipt, CheckDataIsDrawnWithItsPicture) {
   EXPECT_EQ(none & 0xFFFFFF, 0xFFFFFFu) << "a missing picture shows none";
   EXPECT_EQ(run.CountLog(L"AV in FormCheckText"), 1u);
   ASSERT_TRUE(run.Stop());
+}
+
+// A line's picture whose header claims far more pixels than a display can use shows as none, without
+// being decoded: the display applies the check at once, goes on answering and stays small.
+TEST(SlipviewReceipt, APictureClaimingTooManyPixelsShowsAsNone) {
+  for (const HugePicture& huge : HugePictures()) {
+    SCOPED_TRACE(huge.what);
+    ReceiptRun run;
+    WriteText(run.Folder() / huge.file, huge.bytes);
+    HWND window = run.StartShown();
+    ASSERT_NE(window, nullptr);
+    ASSERT_TRUE(run.WaitForLog(L"< apply data", 1, 5000));  // the show's, before any check data
+    zebhost::SendCopyData(window, zebhost::CHECK_DATA_TAG,
+                          Check(L"", L"Soup of the day", run.Folder() / huge.file), 1000);
+    EXPECT_TRUE(run.WaitForLog(L"< apply data", 2, 5000)) << "the apply did not end";
+    zebhost::Wait(400);
+    ExpectAnswersAndStaysSmall(huge.what, window, run.Process()->Handle());
+    EXPECT_GT(Dark(CaptureScreen(kFirstName)), 150u) << "the line is not on screen";
+    const uint32_t none = CaptureScreen({kFirstPicture.x, kFirstPicture.y, kFirstPicture.x + 1, kFirstPicture.y + 1}).pixels[0];
+    EXPECT_EQ(none & 0xFFFFFF, 0xFFFFFFu) << "the picture shows as none";
+    EXPECT_EQ(run.CountLog(L"AV in FormCheckText"), 1u) << "only the show's apply before any check data";
+    EXPECT_TRUE(run.Stop());
+  }
 }
 
 // The same check with a Cyrillic name and with as many "?" in its place, declared as windows-1251, as

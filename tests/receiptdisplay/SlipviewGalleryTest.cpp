@@ -232,7 +232,8 @@ TEST_F(SlipviewGallery, PicturesAreRegularFilesOfAtMost32Megabytes) {
   }
   WriteText(pics_ / L"limit.png", std::string(32u << 20, 'x'));
   Menu(u"<Menu><D Code=\"1\" Name=\"Big\" LargeImagePath=\"big.png\"/><D Code=\"2\" LargeImagePath=\"limit.png\"/>"
-       u"<D Code=\"3\" LargeImagePath=\"folder.png\"/><D Code=\"4\" LargeImagePath=\"\\\\.\\NUL\"/></Menu>");
+       u"<D Code=\"3\" LargeImagePath=\"folder.png\"/><D Code=\"4\" LargeImagePath=\"\\\\.\\NUL\"/>"
+       u"<D Code=\"5\" LargeImagePath=\"CON.png\"/></Menu>");
   Apply(Scenario(L"<S><parameters DishCodes=\"1,2,3\"/></S>"));
   EXPECT_EQ(Failures(), 0u);
   ASSERT_EQ(form_->flist->size(), 3u);
@@ -242,9 +243,23 @@ TEST_F(SlipviewGallery, PicturesAreRegularFilesOfAtMost32Megabytes) {
   ASSERT_EQ(GalleryFiles().size(), 1u);
   EXPECT_EQ(GalleryFiles()[0].second.size(), 32u << 20);
 
-  Apply(Scenario(L"<S><parameters DishCodes=\"4\"/></S>", L""));  // a device
+  Apply(Scenario(L"<S><parameters DishCodes=\"4,5\"/></S>", L""));  // devices
   EXPECT_EQ(Failures(), 0u);
+  ASSERT_EQ(form_->flist->size(), 2u);
   EXPECT_EQ(form_->flist->at(0).second->Picture, u"");
+  EXPECT_EQ(form_->flist->at(1).second->Picture, u"");
+  EXPECT_TRUE(form_->ExpoTimer.Enabled());
+
+  // Held open for writing by another program, a picture is read all the same.
+  {
+    const win::UniqueFile writer(CreateFileW((pics_ / L"limit.png").c_str(), GENERIC_WRITE, FILE_SHARE_READ, nullptr,
+                                             OPEN_EXISTING, 0, nullptr));
+    ASSERT_TRUE(writer);
+    Apply(Scenario(L"<S><parameters DishCodes=\"2\"/></S>"));
+    EXPECT_EQ(Failures(), 0u);
+    ASSERT_EQ(form_->flist->size(), 1u);
+    EXPECT_EQ(form_->flist->at(0).second->Picture, u"limit.png");
+  }
 
   // A picture that exists but cannot be read fails the apply.
   win::UniqueFile held(CreateFileW((pics_ / L"limit.png").c_str(), GENERIC_READ, 0, nullptr, OPEN_EXISTING, 0, nullptr));

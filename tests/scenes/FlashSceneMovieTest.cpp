@@ -7,9 +7,12 @@
 
 #include <gtest/gtest.h>
 
+#include <cstdio>
 #include <string>
+#include <vector>
 
 #include "FlashSceneSupport.h"
+#include "HugePictures.h"
 #include "TestFiles.h"
 
 namespace scenetest {
@@ -167,6 +170,57 @@ TEST_F(FlashSceneMovie, AtEverySizeTheWholeStageShowsScaledAndCentredOverTheStre
         s.Parameters(DishWithPicture(200, 200, SizeElement(left, top, width, height)), menu);
       },
       video ? StageMovie{.standsStill = false} : StageMovie{.picture = kGreen});
+}
+
+// A dish's picture, or the fallback for a missing one, whose header claims far more pixels than a
+// display can use: the banner shows the dish as it shows one without a picture, the picture is never
+// decoded, every call and frame comes back at once and the host stays small.
+TEST_F(FlashSceneMovie, APictureClaimingTooManyPixelsShowsAsNone) {
+  if (!Banner()) GTEST_SKIP() << "the video clip shows no dish";
+  const auto parameters = [&](const std::wstring& imageForMissing) {
+    return L"<SceneParameters PicPath=\"" + pics.Path() + L"\" ImageForMissing=\"" + imageForMissing +
+           L"\"><Size/><parameters DishCode=\"7\" ShowText=\"Cold drinks\"/></SceneParameters>";
+  };
+  const auto dish = [](const std::wstring& picture) {
+    return L"<Menu><Dish Code=\"7\" Name=\"Lemonade\" Price=\"15000\" LargeImagePath=\"" + picture + L"\"/></Menu>";
+  };
+  // What the picture box shows after 1.2 s: the animation has settled by then.
+  const auto pictureBox = [](const Shot& shot) {
+    std::vector<uint32_t> box;
+    for (int y = 110; y < 622; ++y)
+      for (int x = 89; x < 601; ++x) box.push_back(shot.At(x, y));
+    return box;
+  };
+  Library s(module);
+  s.Parameters(parameters(L""), dish(L"none.png"));
+  s->SceneAnimationsStart(TRUE);
+  zebhost::Wait(1200);
+  const std::vector<uint32_t> none = pictureBox(s.Screenshot());
+  s->SceneAnimationsStop();
+  for (const HugePicture& huge : HugePictures()) {
+    WriteText(pics / huge.file, huge.bytes);
+    // The dish's own picture, then the fallback of a dish whose picture is missing.
+    for (const bool fallback : {false, true}) {
+      SCOPED_TRACE(std::string(huge.what) + (fallback ? " as ImageForMissing" : " as the dish's picture"));
+      DWORD start = GetTickCount();
+      s.Parameters(parameters(fallback ? pics / huge.file : L""), dish(fallback ? L"none.png" : huge.file));
+      const DWORD parametersTook = GetTickCount() - start;
+      start = GetTickCount();
+      s->SceneAnimationsStart(TRUE);
+      zebhost::Wait(1200);
+      const Shot shot = s.Screenshot();
+      const DWORD playTook = GetTickCount() - start;
+      const double peak = PeakWorkingSetMb(GetCurrentProcess());
+      std::printf("%s%s: SceneParameters %lu ms, start and 1.2 s of frames %lu ms, peak working set %.0f MB\n",
+                  huge.what, fallback ? " (fallback)" : "", parametersTook, playTook, peak);
+      EXPECT_LT(parametersTook, 1000u);
+      EXPECT_LT(playTook, 1200u + 1000u);
+      EXPECT_GT(peak, 0.0) << "the peak is not measured";
+      EXPECT_LT(peak, 200.0);
+      EXPECT_EQ(pictureBox(shot), none) << "the picture shows as none";
+      s->SceneAnimationsStop();
+    }
+  }
   s->SceneDestroy();
   EXPECT_TRUE(NothingLogged());
 }

@@ -151,7 +151,7 @@ TEST_F(FlashSceneParameters, TheDishsPictureJoinsTheFolderAndFallsBackToTheMissi
 }
 
 TEST_F(FlashSceneParameters, APictureThatIsNoFileOrTooLargeCountsAsMissing) {
-  // A file just over 32 MB (sparse where the system allows), a folder named like a picture, a device.
+  // A file just over 32 MB (sparse where the system allows), a folder named like a picture, devices.
   const std::wstring big = pics / L"big.png";
   {
     HANDLE f = CreateFileW(big.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, FILE_ATTRIBUTE_NORMAL, nullptr);
@@ -164,9 +164,10 @@ TEST_F(FlashSceneParameters, APictureThatIsNoFileOrTooLargeCountsAsMissing) {
   }
   CreateDirectoryW((pics / L"folder.png").c_str(), nullptr);
   const std::wstring menu = L"<Menu><Dish Code=\"1\" LargeImagePath=\"" + big + L"\"/><Dish Code=\"2\" LargeImagePath=\"" +
-                            (pics / L"folder.png") + L"\"/><Dish Code=\"3\" LargeImagePath=\"NUL\"/></Menu>";
+                            (pics / L"folder.png") + L"\"/><Dish Code=\"3\" LargeImagePath=\"NUL\"/>"
+                            L"<Dish Code=\"4\" LargeImagePath=\"CON.png\"/></Menu>";
   Library s(kProbe);
-  for (int code : {1, 2, 3}) {
+  for (int code : {1, 2, 3, 4}) {
     SCOPED_TRACE(code);
     s.Parameters(Parameters(L"ImageForMissing=\"" + (pics / L"missing.png") + L"\"",
                             Request(L"DishCode=\"" + std::to_wstring(code) + L"\"")),

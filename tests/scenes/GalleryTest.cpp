@@ -92,6 +92,7 @@ const wchar_t kMenu[] = LR"(<Menu>
   <Dish Code="14" Name="Big picture" LargeImagePath="big.png"><Classifications><C Code="20"/></Classifications></Dish>
   <Dish Code="15" Name="Folder picture" LargeImagePath="folder.png"><Classifications><C Code="21"/></Classifications></Dish>
   <Dish Code="16" Name="Missing picture" LargeImagePath="none.png"><Classifications><C Code="22"/></Classifications></Dish>
+  <Dish Code="17" Name="Device picture" LargeImagePath="CON.png"><Classifications><C Code="23"/></Classifications></Dish>
 </Menu>)";
 
 // Scene parameters with these parameters attributes (none: no parameters element), root attributes
@@ -351,9 +352,11 @@ TEST_F(GalleryCycle, PicturesJoinThePictureFolderAndFallBack) {
       {L"20", L"", L""},                         // a file over 32 MB counts as missing
       {L"21", L"", L""},                         // so does a folder
       {L"22", L"", L""},
+      {L"23", L"", L""},                         // and a device (the console)
       {L"20", fallback.c_str(), L"fallback.png"},
       {L"21", fallback.c_str(), L"fallback.png"},
       {L"22", fallback.c_str(), L"fallback.png"},
+      {L"23", fallback.c_str(), L"fallback.png"},
       {L"7", fallback.c_str(), L"fallback.png"},  // no LargeImagePath: the folder itself is no file
   };
   for (const Case& c : cases) {

@@ -104,11 +104,10 @@ struct ReceiptPlan {
 };
 
 // Answers whether a picture file exists at the path as it stands; never asked for an empty path. A
-// line's or discount's picture is named in the receipt and loaded only when it exists. Only a regular
-// file of at most kMaxPictureFileBytes counts: a folder, a device or a larger file is missing, so that
-// one picture cannot exhaust a 32-bit process (each is held whole in memory).
+// line's or discount's picture is named in the receipt and loaded only when it exists. The program
+// counts only a regular file on a disk of at most 32 MB (win/WinFiles.h): a folder, a device or a
+// larger file is missing.
 using PictureExists = std::function<bool(std::u16string_view path)>;
-inline constexpr uint64_t kMaxPictureFileBytes = 32u * 1024 * 1024;
 
 // Loads check data that has already been re-encoded as UTF-8 (the program's 8-bit step) as UTF-8,
 // whatever its declaration names: the declaration said how the host wrote its text, which has been

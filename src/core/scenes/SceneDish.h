@@ -16,9 +16,6 @@ namespace scenes {
 // The price text that stands for "each dish's own price", compared exactly (with regard to case).
 inline constexpr char16_t kOwnPriceText[] = u"no price";
 
-// A picture file larger than this counts as missing.
-inline constexpr uint64_t kMaxPictureFileSize = 32ull * 1024 * 1024;
-
 // The kept settings a dish is read with (the library's unit state).
 struct DishSettings {
   std::u16string_view picPath;      // put directly in front of the picture entry, no separator added
