@@ -6,6 +6,7 @@
 
 #include <windows.h>
 
+#include <array>
 #include <new>
 
 #include "core/Exception.h"
@@ -17,7 +18,33 @@
 
 #include "scenes/ZebScene.h"
 
+// libstdc++'s release of what it keeps for the process's whole life: its emergency pool for
+// exceptions thrown when memory runs out, taken from the process's heap when the library loads.
+namespace __gnu_cxx {
+void __freeres() noexcept;
+}
+
+// The thread callback of the POSIX thread layer linked into this library (winpthreads): run for a
+// thread that leaves, it runs the thread's key destructors (the C++ runtime's thread-local data),
+// closes the two handles the layer opened for the thread and empties the layer's TLS slot.
+extern "C" const PIMAGE_TLS_CALLBACK __xl_f;
+
 namespace {
+
+constexpr DWORD kTlsSlots = 1088;  // 64 slots and the 1,024 of the expansion table
+
+// The thread layer keeps, for every thread that ran C++ code of this library (the host's thread at
+// least), a TLS slot, two handles and its thread-local data; it gives them back only when such a thread
+// ends, never when the library is unloaded: a host that loads the library for each show would lose
+// a TLS slot per show and fail once the process has none left. At unload on the host's thread, the
+// layer is told that this thread leaves it, and the slot that this empties is freed.
+void ReleaseThreadLayer(HINSTANCE self) noexcept {
+  std::array<void*, kTlsSlots> before;
+  for (DWORD i = 0; i < kTlsSlots; ++i) before[i] = TlsGetValue(i);
+  __xl_f(self, DLL_THREAD_DETACH, nullptr);
+  for (DWORD i = 0; i < kTlsSlots; ++i)
+    if (before[i] && !TlsGetValue(i)) TlsFree(i);
+}
 
 template <class F>
 void Guarded(const wchar_t* name, F&& steps) noexcept {
@@ -85,8 +112,18 @@ void __stdcall SceneCreate(void) {
   Guarded(L"SceneCreate", [] { scenes::SceneCreateSteps(); });
 }
 
-BOOL WINAPI DllMain(HINSTANCE, DWORD reason, LPVOID reserved) {
-  if (reason == DLL_PROCESS_DETACH) scenes::ReleaseUnitAtUnload(reserved == nullptr);
+BOOL WINAPI DllMain(HINSTANCE self, DWORD reason, LPVOID reserved) {
+  if (reason == DLL_PROCESS_DETACH) {
+    scenes::ReleaseUnitAtUnload(reserved == nullptr);
+    // The C++ runtime and its thread layer are linked into this library: what they keep for the
+    // process's life would stay in the host after every unload (the pool: 72 KB on x86-64, 18 KB on
+    // x86). Nothing of this library runs any more once the host unloads it; at process end all of it
+    // goes with the process.
+    if (reserved == nullptr) {
+      ReleaseThreadLayer(self);
+      __gnu_cxx::__freeres();
+    }
+  }
   return TRUE;
 }
 
