@@ -82,25 +82,25 @@ TEST(XmlWriter, SceneDishElementKeepsFirstSetOrder) {
             u"Path=\"sundae.png\" Price=\"521\"/>");
 }
 
-TEST(XmlWriter, DefaultSceneParametersFiveLines) {
-  auto doc = XmlDocument::Create(u"SceneParameters", u"1.0", u"UTF-8");
-  XmlNode* size = doc->Root()->AppendElement(u"Size");
-  size->SetAttrInt(u"PosX", 0);
-  size->SetAttrInt(u"PosY", 0);
-  size->SetAttrInt(u"Width", 690);
-  size->SetAttrInt(u"Height", 758);
-  XmlNode* params = doc->Root()->AppendElement(u"parameters");
-  params->SetAttrInt(u"DishCode", 0);
-  params->SetAttr(u"ShowText", u"СЫРНОЕ ОБОСТРЕНИЕ!");
-  params->SetAttr(u"CurrencyText", u"РУБ.");
-  params->SetAttr(u"PlateText", u"ВСЕГО ЗА");
+// The scene libraries' default text is checked through their export (SceneLibraryTest); here the
+// writer's layout of such a tree: the declaration as given, one element a line, each level one tab
+// deeper, CR LF between lines and none after the last.
+TEST(XmlWriter, NestedElementsOneALineEachLevelATabDeeper) {
+  auto doc = XmlDocument::Create(u"Root", u"1.0", u"UTF-8");
+  XmlNode* outer = doc->Root()->AppendElement(u"Outer");
+  outer->SetAttrInt(u"N", -7);
+  outer->AppendElement(u"Inner")->SetAttr(u"T", u"СЫР");
+  outer->AppendElement(u"Inner");
+  doc->Root()->AppendElement(u"Last");
   EXPECT_EQ(doc->Xml(),
             u"<?xml version=\"1.0\" encoding=\"UTF-8\"?>\r\n"
-            u"<SceneParameters>\r\n"
-            u"\t<Size PosX=\"0\" PosY=\"0\" Width=\"690\" Height=\"758\"/>\r\n"
-            u"\t<parameters DishCode=\"0\" ShowText=\"СЫРНОЕ ОБОСТРЕНИЕ!\" CurrencyText=\"РУБ.\" "
-            u"PlateText=\"ВСЕГО ЗА\"/>\r\n"
-            u"</SceneParameters>");
+            u"<Root>\r\n"
+            u"\t<Outer N=\"-7\">\r\n"
+            u"\t\t<Inner T=\"СЫР\"/>\r\n"
+            u"\t\t<Inner/>\r\n"
+            u"\t</Outer>\r\n"
+            u"\t<Last/>\r\n"
+            u"</Root>");
 }
 
 TEST(XmlWriter, TextContentMixedContentAndOtherNodes) {

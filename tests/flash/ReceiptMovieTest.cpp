@@ -34,6 +34,16 @@ uint32_t Middle(const ui::Bitmap& frame, const ui::Control& c) {
   return frame.Pixel(static_cast<int>(a.X + a.Width / 2), static_cast<int>(a.Y + a.Height / 2));
 }
 
+// Whether a row rule is drawn along the top of the row: pixels off the panel's white in a thin strip
+// at its top edge, left of the row's picture, where nothing but the rule draws.
+bool RuleAbove(const ui::Bitmap& frame, const ui::Control& row) {
+  const int top = static_cast<int>(Box(row).Y);
+  for (int y = top - 1; y <= top + 1; ++y)
+    for (int x = 17; x < 23; ++x)
+      if (frame.Pixel(x, y) != ui::kWhite) return true;
+  return false;
+}
+
 struct ReceiptMovieTest : FlashTest {
   MovieRegistration receipt = RegisterReceiptMovie();
   TsfFlashPlayer player;
@@ -157,6 +167,9 @@ TEST_F(ReceiptMovieTest, BuildCheckDrawsEachLineInItsRowWithItsPicture) {
     EXPECT_EQ(row.price->GetText(), e.price);
     EXPECT_GT(Ink(frame, *row.price), 20) << "row " << i;
   }
+  // A rule parts one line from the line before it: none above the first row or a modifier.
+  for (size_t i = 0; i < rows.size(); ++i)
+    EXPECT_EQ(RuleAbove(frame, *rows[i].row), i == 3 || i == 4 || i == 5) << "row " << i;
   // The picture from memory, made small; a name in capitals is not served; a file that does not decode
   // is no picture.
   EXPECT_TRUE(Near(Middle(frame, *rows[0].picture), 0xFF00C000u, 8));
@@ -221,6 +234,14 @@ TEST_F(ReceiptMovieTest, LongReceiptShrinksThenTurnsItsPages) {
   std::vector<size_t> all(40);
   for (size_t i = 0; i < all.size(); ++i) all[i] = i;
   EXPECT_EQ(seen, all) << "every line on one page";
+  // The second page starts without a rule above its first row, as the first page does.
+  for (entered = 0; movie->Page() != 1 && entered < 2 * perPage; ++entered) movie->EnterFrame();
+  ASSERT_EQ(movie->Page(), 1u);
+  const auto rows = movie->RowsInView();
+  ASSERT_GT(rows.size(), 1u);
+  const ui::Bitmap frame = player.GrabToBmp();
+  EXPECT_FALSE(RuleAbove(frame, *rows[0].row)) << "line " << rows[0].line;
+  EXPECT_TRUE(RuleAbove(frame, *rows[1].row)) << "line " << rows[1].line;
   player.CallFunction(Invoke(u"deleteCheck"));
   EXPECT_FALSE(player.IsPlaying());
 }

@@ -331,13 +331,23 @@ TEST_F(GalleryCycle, AfterDestroyAndCreateTheOldCycleGoesOn) {
   EXPECT_EQ(g.Trace(), (Trace{L"dish:CAKE", L"next"}));
 }
 
+// The host is the window titled "ZebAdvert": the host's window under another title is told nothing,
+// and the cycle goes on without a host; the same window under the title again is told.
 TEST_F(GalleryCycle, WithoutAHostWindowNothingIsReported) {
-  advert.reset();
+  ASSERT_TRUE(SetWindowTextW(advert->Handle(), L"NotTheHost"));
   g.SceneParameters(Params(L"DishCodes=\"\"").c_str(), kMenu);
   g.Raise(L"EndAnimation");
   g.SceneParameters(Params(L"DishCodes=\"3\"").c_str(), kMenu);
   g.Raise(L"EndAnimation");
   EXPECT_EQ(g.Trace(), (Trace{L"dish:APPLE PIE", L"dish:APPLE PIE", L"next"}));
+  g.SceneParameters(Params(L"DishCodes=\"9\"").c_str(), kMenu);  // only 0: the host would be told
+  zebhost::Wait(100);
+  EXPECT_EQ(Ended(), 0);
+
+  ASSERT_TRUE(SetWindowTextW(advert->Handle(), L"ZebAdvert"));
+  g.SceneParameters(Params(L"DishCodes=\"9\"").c_str(), kMenu);
+  zebhost::Wait(100);
+  EXPECT_EQ(Ended(), 1);
 }
 
 TEST_F(GalleryCycle, PicturesJoinThePictureFolderAndFallBack) {

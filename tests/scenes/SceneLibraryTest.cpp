@@ -498,12 +498,20 @@ TEST_F(SceneFailureTest, EachGuardedExportLogsItsLineWithTheModuleName) {
 }
 
 TEST_F(SceneFailureTest, ADestroyThatFailedPartWayRunsAgainWithoutTouchingWhatItFreed) {
-  // Every step of both orders, each failing once and the destroy called again.
-  for (const auto& [probe, steps] : {std::pair{L"ZebProbeFirst", 9}, std::pair{L"ZebProbeSecond", 12}}) {
+  // Every step of both orders, each failing once and the destroy called again. The file list's items
+  // are freed by the fifth step of the first order and the eighth of the second.
+  struct Order {
+    const wchar_t* probe;
+    int steps, itemsFreedBy;
+  } orders[] = {{L"ZebProbeFirst", 9, 5}, {L"ZebProbeSecond", 12, 8}};
+  for (const auto& [probe, steps, itemsFreedBy] : orders) {
     const std::wstring m = probe;
     const size_t before = LogTexts(m).size();
     Scene s(m);
     ASSERT_TRUE(s.Loaded());
+    auto listedFiles = reinterpret_cast<int(__stdcall*)()>(
+        reinterpret_cast<void*>(GetProcAddress(s.handle, "ProbeListedFiles")));
+    ASSERT_NE(listedFiles, nullptr);
     for (int step = 1; step <= steps; ++step) {
       SCOPED_TRACE(Narrow(m) + " step " + std::to_string(step));
       s.SceneCreate();
@@ -515,6 +523,7 @@ TEST_F(SceneFailureTest, ADestroyThatFailedPartWayRunsAgainWithoutTouchingWhatIt
       s.SceneDestroy();
       EXPECT_TRUE(IsWindow(w));
       EXPECT_EQ(Take(s).width, step <= (steps == 9 ? 8 : 11) ? 690 : 0);
+      EXPECT_EQ(listedFiles() > 0, step <= itemsFreedBy) << listedFiles() << " items";
       s.FailAt(nullptr);
       s.SceneDestroy();
       EXPECT_TRUE(SceneWindows().empty());

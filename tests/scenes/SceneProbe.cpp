@@ -2,7 +2,8 @@
 // frame's fail points, e.g. "SceneCreate", "SceneDestroy.10", "callback"), so that the tests reach
 // the failure paths that no shipped build can be made to take; ProbeUseEndingMovie registers a
 // stand-in "scene.swf" whose "stop" callback raises "EndAnimation", so that a test knows when a movie
-// command is queued.
+// command is queued; ProbeListedFiles tells how many items the scene's file list holds (-1: no list),
+// so that a test sees what a destroy that failed part way has freed.
 #include <memory>
 #include <string>
 
@@ -43,4 +44,10 @@ extern "C" void __stdcall ProbeUseEndingMovie() {
   if (!registration)
     registration = new flash::MovieRegistration(
         u"scene.swf", [](flash::MovieHost& host) { return std::make_unique<EndingMovie>(host); });
+}
+
+extern "C" int __stdcall ProbeListedFiles() {
+  if (!scenes::UnitExists()) return -1;
+  const scenes::TfmFlashScene* form = scenes::Unit().SceneForm;
+  return form && form->FlashList ? static_cast<int>(form->FlashList->Flashs.Count()) : -1;
 }
