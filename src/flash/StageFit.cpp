@@ -24,6 +24,15 @@ inline uint32_t Over(uint32_t s, uint32_t d) {
   return s + (rb | ag);
 }
 
+// The same without branches, for the scaled stage: d * (256 - a) / 256 keeps both ends exact (the
+// background alone under a transparent pixel, nothing of it under an opaque one) and never overflows.
+inline uint32_t Blend(uint32_t s, uint32_t d) {
+  const uint32_t k = 256 - (s >> 24);
+  const uint32_t rb = ((d & kLow) * k) >> 8 & kLow;
+  const uint32_t ag = ((d >> 8 & kLow) * k) & 0xFF00FF00u;
+  return s + (rb | ag);
+}
+
 // p * (256 - f) + q * f, over 256, per channel (f in 0..256). Premultiplied pixels stay so.
 inline uint32_t Lerp(uint32_t p, uint32_t q, uint32_t f) {
   const uint32_t g = 256 - f;
@@ -88,6 +97,13 @@ void ComposeStage(uint32_t* out, const StageFit& fit, const ui::Bitmap& stage, c
   std::vector<Tap> columns(static_cast<size_t>(n));
   for (int x = area.left; x < area.right; ++x)
     columns[x - area.left] = staged ? TapAt(x, fit.left, fit.scale, fit.stageWidth) : Tap{-1, -1, 0};
+  // The columns in the stage: one run, as the window's columns map onto the stage in order.
+  int lo = 0, hi = n;
+  while (lo < n && columns[lo].first < 0) ++lo;
+  while (hi > lo && columns[hi - 1].first < 0) --hi;
+  const bool unscaled = fit.scale == 1;
+  // At scale 1 on whole pixels the stage's rows are copied as they are.
+  const bool plainColumns = unscaled && fit.left == std::floor(fit.left) && lo < hi;
   // The stage's rows scaled across, each once: a row enlarged serves two or more window rows.
   std::vector<uint32_t> across(static_cast<size_t>(n) * 2);
   int acrossRow[2] = {-1, -1};
@@ -99,10 +115,12 @@ void ComposeStage(uint32_t* out, const StageFit& fit, const ui::Bitmap& stage, c
     acrossRow[k] = stageRow;
     uint32_t* out = across.data() + static_cast<size_t>(k) * n;
     const uint32_t* p = pixels + static_cast<size_t>(stageRow) * sw;
-    for (int i = 0; i < n; ++i) {
-      const Tap& c = columns[i];
-      out[i] = c.first < 0 ? 0 : c.weight ? Lerp(p[c.first], p[c.second], c.weight) : p[c.first];
+    if (plainColumns) {
+      std::copy_n(p + columns[lo].first, hi - lo, out + lo);
+      return out;
     }
+    // A weight of 0 gives the first pixel exactly.
+    for (int i = lo; i < hi; ++i) out[i] = Lerp(p[columns[i].first], p[columns[i].second], columns[i].weight);
     return out;
   };
   for (int y = area.top; y < area.bottom; ++y) {
@@ -117,12 +135,20 @@ void ComposeStage(uint32_t* out, const StageFit& fit, const ui::Bitmap& stage, c
     }
     const uint32_t* r0 = scaledAcross(row.first, row.second);
     const uint32_t* r1 = row.weight ? scaledAcross(row.second, row.first) : r0;
-    for (int i = 0; i < n; ++i) {
-      const uint32_t d = i < bn ? b[i] : 0;
-      // At scale 1 on whole pixels every weight is 0: the stage's own pixels, exactly. Columns beyond
-      // the stage were scaled across as transparent.
-      const uint32_t s = row.weight ? Lerp(r0[i], r1[i], row.weight) : r0[i];
-      o[i] = columns[i].first < 0 ? d : Over(s, d);
+    // Columns beyond the stage show the background; they lie at the ends of the row.
+    for (int i = 0; i < lo; ++i) o[i] = i < bn ? b[i] : 0;
+    for (int i = hi; i < n; ++i) o[i] = i < bn ? b[i] : 0;
+    if (unscaled || bn < hi) {
+      // At scale 1 on whole pixels every weight is 0: the stage's own pixels over the background as
+      // a frame at the stage's size always was, exactly.
+      for (int i = lo; i < hi; ++i) {
+        const uint32_t s = row.weight ? Lerp(r0[i], r1[i], row.weight) : r0[i];
+        o[i] = Over(s, i < bn ? b[i] : 0);
+      }
+    } else if (row.weight) {
+      for (int i = lo; i < hi; ++i) o[i] = Blend(Lerp(r0[i], r1[i], row.weight), b[i]);
+    } else {
+      for (int i = lo; i < hi; ++i) o[i] = Blend(r0[i], b[i]);
     }
   }
 }

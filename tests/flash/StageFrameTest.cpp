@@ -89,9 +89,13 @@ TEST(StageFit, TheWindowShowsTheWholeStageScaledEvenlyAndCentredOverTheBackgroun
       EXPECT_EQ(shown.Pixel(mid - 2, y), kGreen);
       EXPECT_EQ(shown.Pixel(mid + 1, y), kGrey);
       EXPECT_EQ(shown.Pixel(size.width - 1, y), kGrey);
-      if (fit.left >= 1) EXPECT_EQ(shown.Pixel(static_cast<int>(fit.left) - 1, y), kGrey) << "left margin";
+      if (fit.left >= 1) {
+        EXPECT_EQ(shown.Pixel(static_cast<int>(fit.left) - 1, y), kGrey) << "left margin";
+      }
     }
-    if (fit.top >= 1) EXPECT_EQ(shown.Pixel(mid - 2, top - 1), kGrey) << "top margin";
+    if (fit.top >= 1) {
+      EXPECT_EQ(shown.Pixel(mid - 2, top - 1), kGrey) << "top margin";
+    }
     if (size.width == kStageWidth && size.height == kStageHeight) {
       EXPECT_EQ(shown.Pixel(344, 0), kGreen) << "at the stage's own size a plain copy";
       EXPECT_EQ(shown.Pixel(345, 0), kGrey);
@@ -116,7 +120,7 @@ TEST_F(FlashTest, TheStageFrameIsDrawnAnewOnlyWhereTheMovieChanged) {
   // The picture box (10, 10, 20 x 20) changes, once after a frame at the stage's size and once after
   // one at another size: the stage frame is drawn anew around the box alone, and is what a whole
   // frame at the stage's size shows.
-  for (const auto [width, height] : {std::pair{0, 0}, std::pair{300, 90}}) {
+  for (const auto& [width, height] : {std::pair{0, 0}, std::pair{300, 90}}) {
     SCOPED_TRACE(width);
     player.SetSize(width, height);
     player.CurrentFrame();
