@@ -158,7 +158,7 @@ ui::PixelRect NativeMovie::RenderStage(ui::Bitmap& frame) {
     drawn = ui::RenderInto(stage_, frame.Bits(), width, height, width * 4);
   else if (!changed_.Empty())
     drawn = ui::RenderInto(stage_, frame.Bits(), width, height, width * 4, &changed_);
-  // Only a frame drawn in full forgets the changes: after a failure they are drawn next time.
+  // The changes are forgotten only once drawn: after a failure they are drawn next time.
   changed_ = {};
   wholeStageChanged_ = false;
   return drawn;
