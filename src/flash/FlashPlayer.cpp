@@ -115,6 +115,17 @@ const ui::Bitmap& TsfFlashPlayer::CurrentFrame() {
   return frame_;
 }
 
+const ui::Bitmap& TsfFlashPlayer::StageFrame(ui::PixelRect* drawn) {
+  if (drawn) *drawn = {};
+  if (!movie_) {
+    stageFrame_ = ui::Bitmap();
+    return stageFrame_;
+  }
+  const ui::PixelRect r = movie_->RenderStage(stageFrame_);
+  if (drawn) *drawn = r;
+  return stageFrame_;
+}
+
 ui::Bitmap TsfFlashPlayer::TakeFrame() {
   CurrentFrame();
   ui::Bitmap frame = std::move(frame_);

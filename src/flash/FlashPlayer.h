@@ -69,6 +69,10 @@ class TsfFlashPlayer : private MovieHost {
   ui::Bitmap TakeFrame();
   // Lets the kept frame go (the next one is drawn anew).
   void DropFrame();
+  // The movie's frame at its own stage size, kept between calls and drawn anew only where the movie
+  // changed since the last call; `drawn` gets those stage pixels (empty when nothing changed, the
+  // whole stage after a new movie). Empty when inert. Independent of CurrentFrame.
+  const ui::Bitmap& StageFrame(ui::PixelRect* drawn = nullptr);
 
   std::function<void(TsfFlashPlayer* sender, const std::u16string& command, const std::u16string& args)>
       OnHandleFSCommand;
@@ -95,6 +99,7 @@ class TsfFlashPlayer : private MovieHost {
   bool framePosted_ = false;
   bool frameDirty_ = true;
   ui::Bitmap frame_;
+  ui::Bitmap stageFrame_;
   int width_ = 0, height_ = 0;
 };
 

@@ -15,9 +15,13 @@ namespace flash {
 
 NativeMovie::NativeMovie(MovieHost& host, MovieOptions options) : host_(host), options_(options) {
   stage_.SetSize(static_cast<float>(options_.stageWidth), static_cast<float>(options_.stageHeight));
-  // Placing the stage for a frame is no change of the movie's look.
-  stage_.SetChangeSink([this](const ui::RectF&) {
-    if (!rendering_) host_.FrameChanged();
+  // Placing the stage for a frame is no change of the movie's look. The area comes in the stage's
+  // placement of the last frame and is kept in the stage's own coordinates.
+  stage_.SetChangeSink([this](const ui::RectF& area) {
+    if (rendering_) return;
+    const float sx = stage_.ScaleX() > 0 ? stage_.ScaleX() : 1, sy = stage_.ScaleY() > 0 ? stage_.ScaleY() : 1;
+    changed_ = changed_.Union({(area.X - stage_.X()) / sx, (area.Y - stage_.Y()) / sy, area.Width / sx, area.Height / sy});
+    host_.FrameChanged();
   });
 }
 
@@ -25,6 +29,7 @@ NativeMovie::~NativeMovie() = default;
 
 void NativeMovie::Start() {
   OnLoad();
+  wholeStageChanged_ = true;
   host_.FrameChanged();
 }
 
@@ -132,6 +137,31 @@ void NativeMovie::RenderInto(ui::Bitmap& frame, int width, int height) {
   stage_.SetScale(scale, scale);
   stage_.SetPosition((width - sw * scale) / 2, (height - sh * scale) / 2);
   ui::RenderInto(stage_, frame.Bits(), width, height, width * 4);
+}
+
+ui::PixelRect NativeMovie::RenderStage(ui::Bitmap& frame) {
+  const int width = options_.stageWidth, height = options_.stageHeight;
+  if (width <= 0 || height <= 0) {
+    frame = ui::Bitmap();
+    return {};
+  }
+  if (frame.Width() != width || frame.Height() != height) {
+    frame = ui::Bitmap(width, height);
+    wholeStageChanged_ = true;
+  }
+  rendering_ = true;
+  auto done = ScopeExit([&] { rendering_ = false; });
+  stage_.SetScale(1, 1);
+  stage_.SetPosition(0, 0);
+  ui::PixelRect drawn;
+  if (wholeStageChanged_)
+    drawn = ui::RenderInto(stage_, frame.Bits(), width, height, width * 4);
+  else if (!changed_.Empty())
+    drawn = ui::RenderInto(stage_, frame.Bits(), width, height, width * 4, &changed_);
+  // The changes are forgotten only once drawn: after a failure they are drawn next time.
+  changed_ = {};
+  wholeStageChanged_ = false;
+  return drawn;
 }
 
 // --- Registry ------------------------------------------------------------------------------------

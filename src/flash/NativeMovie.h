@@ -17,6 +17,7 @@
 #include "core/Xml.h"
 #include "ui/Bitmap.h"
 #include "ui/Controls.h"
+#include "ui/Renderer.h"
 
 namespace flash {
 
@@ -65,6 +66,10 @@ class NativeMovie {
   // The same into `frame`, whose pixels are reused when it has this size already (a new picture costs
   // more than drawing a frame).
   void RenderInto(ui::Bitmap& frame, int width, int height);
+  // The stage at its own size into `frame`, kept by the caller between frames: only the areas of the
+  // stage that changed since the last call are drawn anew (all of it into a frame of another size).
+  // Returns the stage pixels drawn; empty when nothing changed.
+  ui::PixelRect RenderStage(ui::Bitmap& frame);
 
   void Play();
   void Stop();
@@ -104,6 +109,9 @@ class NativeMovie {
   bool playing_ = true;
   bool rendering_ = false;
   ui::Layout stage_;
+  // What changed since the last RenderStage, in stage coordinates; the whole stage at first.
+  ui::RectF changed_;
+  bool wholeStageChanged_ = true;
   std::vector<std::pair<std::u16string, std::u16string>> variables_;
   std::vector<std::pair<std::u16string, std::function<std::u16string()>>> functions_;
 };

@@ -3,11 +3,12 @@
 // freed is none and its steps are skipped, so that SceneDestroy can run again from its first step.
 #include "scenes/uFlashScene.h"
 
+#include <algorithm>
 #include <exception>
 
 #include "core/Exception.h"
 #include "core/scenes/FlashSceneParameters.h"
-#include "flash/movies/MovieDrawing.h"
+#include "flash/StageFit.h"
 #include "shared/Logging.h"
 #include "ui/Controls.h"
 #include "ui/Module.h"
@@ -187,32 +188,61 @@ void TfmFlashScene::CopyBackground() {
   if (!picture) return;
   win::WindowDc dc(Handle());
   if (dc) picture->gdi.CopyTo(dc.Get(), 0, 0, picture->gdi.Width(), picture->gdi.Height());
+  // The window shows the bare background now: the next frame goes onto it whole.
+  if (shown_) unshown_ = {0, 0, shown_->Width(), shown_->Height()};
+}
+
+bool TfmFlashScene::UpdateShown() {
+  if (!FlashPlayer || !HandleAllocated()) return false;
+  RECT client{};
+  GetClientRect(Handle(), &client);
+  const int width = client.right - client.left, height = client.bottom - client.top;
+  ui::PixelRect drawn;
+  const ui::Bitmap& stage = FlashPlayer->StageFrame(&drawn);
+  if (stage.Empty() || width <= 0 || height <= 0) return false;
+  const flash::StageFit fit = flash::FitStage(stage.Width(), stage.Height(), width, height);
+  ui::PixelRect area = flash::WindowArea(fit, drawn);
+  if (!shown_ || shown_->Width() != width || shown_->Height() != height) {
+    shown_ = std::make_unique<ui::Dib>(width, height);
+    shownBackground_ = nullptr;
+    if (!*shown_) {
+      shown_.reset();
+      return false;
+    }
+  }
+  const BackgroundPicture* picture = FrameBackground(width, height);
+  if (picture != shownBackground_ || !shownBackground_) {
+    area = {0, 0, width, height};  // a new picture or a new size: composed whole
+    shownBackground_ = picture;
+  }
+  if (area.Empty()) return true;
+  flash::ComposeStage(shown_->Bits(), fit, stage, picture ? &picture->pixels : nullptr, area);
+  unshown_ = unshown_.Empty() ? area
+                              : ui::PixelRect{std::min(unshown_.left, area.left), std::min(unshown_.top, area.top),
+                                              std::max(unshown_.right, area.right),
+                                              std::max(unshown_.bottom, area.bottom)};
+  return true;
 }
 
 ui::Bitmap TfmFlashScene::ShownFrame() {
-  if (!FlashPlayer) return {};
-  const ui::Bitmap& frame = FlashPlayer->CurrentFrame();
-  if (frame.Empty()) return {};
-  ui::Bitmap shown(frame.Width(), frame.Height());
-  const BackgroundPicture* picture = FrameBackground(frame.Width(), frame.Height());
-  flash::ComposeOver(shown.Bits(), frame, picture ? &picture->pixels : nullptr);
+  if (!UpdateShown()) return {};
+  ui::Bitmap shown(shown_->Width(), shown_->Height());
+  GdiFlush();
+  std::copy_n(shown_->Bits(), static_cast<size_t>(shown_->Width()) * shown_->Height(), shown.Bits());
   return shown;
 }
 
 void TfmFlashScene::DrawFrame() {
   if (!FlashPlayer || !HandleAllocated() || !Visible()) return;
-  // The frame goes over the background straight into the window's buffer: one composition a frame.
-  const ui::Bitmap& frame = FlashPlayer->CurrentFrame();
-  if (frame.Empty()) return;
-  if (!shown_ || shown_->Width() != frame.Width() || shown_->Height() != frame.Height()) {
-    shown_ = std::make_unique<ui::Dib>(frame.Width(), frame.Height());
-    if (!*shown_) return;
-  }
-  const BackgroundPicture* picture = FrameBackground(frame.Width(), frame.Height());
-  flash::ComposeOver(shown_->Bits(), frame, picture ? &picture->pixels : nullptr);
+  // The movie's changes, scaled over the background once into the window's picture; only the area
+  // they reach goes to the screen, and a frame where nothing changed costs nothing more.
+  if (!UpdateShown() || unshown_.Empty()) return;
+  const ui::PixelRect r = unshown_;
   GdiFlush();
   win::WindowDc dc(Handle());
-  if (dc) BitBlt(dc.Get(), 0, 0, frame.Width(), frame.Height(), shown_->Dc(), 0, 0, SRCCOPY);
+  if (!dc) return;
+  BitBlt(dc.Get(), r.left, r.top, r.right - r.left, r.bottom - r.top, shown_->Dc(), r.left, r.top, SRCCOPY);
+  unshown_ = {};
 }
 
 void TfmFlashScene::FlashPlayerHandleFSCommand(const std::u16string& command, const std::u16string&) {

@@ -14,6 +14,7 @@
 #include "flash/FlashPlayer.h"
 #include "ui/Bitmap.h"
 #include "ui/PlainForm.h"
+#include "ui/Renderer.h"
 
 namespace scenes {
 
@@ -94,8 +95,14 @@ class TfmFlashScene : public ui::PlainForm {
   void FitPlayerToWindow();
   // The background at the size of the player's frames; null without a background.
   const BackgroundPicture* FrameBackground(int width, int height) const;
+  // Brings the window's picture up to date with the movie: the stage, at its own size, drawn anew where
+  // it changed, and those areas scaled over the background into shown_. False while there is nothing
+  // to show but the background (no movie, no window size).
+  bool UpdateShown();
   void DrawFrame();
-  std::unique_ptr<ui::Dib> shown_;  // the composed frame on its way to the window, kept between frames
+  std::unique_ptr<ui::Dib> shown_;  // the window's picture, kept between frames
+  const BackgroundPicture* shownBackground_ = nullptr;  // what shown_ was composed over
+  ui::PixelRect unshown_;  // what changed in shown_ and is not yet on the screen
   const char16_t* movieName_;
 };
 

@@ -6,6 +6,7 @@
 #include <memory>
 
 #include "core/Ascii.h"
+#include "flash/StageFit.h"
 #include "ui/Fonts.h"
 #include "ui/GdiPlus.h"
 #include "ui/GdiPlusIncludes.h"
@@ -152,27 +153,7 @@ ui::Bitmap FitPicture(const ui::Bitmap& picture, int maxWidth, int maxHeight, Mo
 
 void ComposeOver(uint32_t* out, const ui::Bitmap& frame, const ui::Bitmap* background) {
   const int w = frame.Width(), h = frame.Height();
-  const int bw = background ? background->Width() : 0, bh = background ? background->Height() : 0;
-  for (int y = 0; y < h; ++y) {
-    const uint32_t* f = frame.Bits() + static_cast<size_t>(y) * w;
-    const uint32_t* b = y < bh ? background->Bits() + static_cast<size_t>(y) * bw : nullptr;
-    uint32_t* o = out + static_cast<size_t>(y) * w;
-    for (int x = 0; x < w; ++x) {
-      const uint32_t s = f[x], a = s >> 24;
-      const uint32_t d = b && x < bw ? b[x] : 0;
-      if (a == 255 || d == 0) {
-        o[x] = s;
-      } else if (a == 0) {
-        o[x] = d;
-      } else {
-        // Two channels at a time: d * (255 - a) / 256, then the frame's own premultiplied colour.
-        const uint32_t k = 255 - a;
-        const uint32_t rb = ((d & 0x00FF00FFu) * k + 0x00800080u) >> 8 & 0x00FF00FFu;
-        const uint32_t ag = ((d >> 8 & 0x00FF00FFu) * k + 0x00800080u) & 0xFF00FF00u;
-        o[x] = s + (rb | ag);
-      }
-    }
-  }
+  ComposeStage(out, FitStage(w, h, w, h), frame, background, {0, 0, w, h});
 }
 
 }  // namespace flash
