@@ -92,9 +92,9 @@ ui::Bitmap NativeMovie::LoadPicture(std::u16string_view name) const {
   if (!file) return {};
   // Measured from its header before it is decoded: a decoder sizes its buffers from the header alone,
   // so a picture that claims more pixels than the budget counts as one that does not decode.
-  if (!WithinPixelBudget(file->Bytes)) return {};
+  const std::string_view bytes = file->Contents();
+  if (!WithinPixelBudget(bytes)) return {};
   try {
-    const std::string_view bytes = file->Contents();
     return ui::Bitmap::FromMemory(bytes.data(), bytes.size());
   } catch (...) {
     return {};  // a file that does not decode is no picture

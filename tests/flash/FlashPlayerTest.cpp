@@ -156,6 +156,10 @@ TEST_F(FlashTest, PicturesAreTheMoviesOwnCopies) {
     item.FlashStore = name;
     item.Bytes = bytes;
   }
+  // Bytes held together with other items (the gallery's items of one picture file).
+  TsfFlashItem& shared = list.Flashs.Add();
+  shared.FlashStore = u"shared.png";
+  shared.Shared = std::make_shared<const std::string>(png);
   TsfFlashPlayer player;
   Load(player);
   RecordingMovie& movie = Recorder(player);
@@ -168,6 +172,7 @@ TEST_F(FlashTest, PicturesAreTheMoviesOwnCopies) {
   EXPECT_FALSE(shown(u"bad.jpg")) << "a file that does not decode is no picture";
   EXPECT_FALSE(shown(u"empty.png"));
   EXPECT_FALSE(shown(u""));
+  EXPECT_TRUE(shown(u"shared.png")) << "a picture whose bytes other items share";
   ASSERT_TRUE(shown(u"DISH.png"));
 
   while (list.Flashs.Count() > 0) list.Flashs.Delete(list.Flashs.Count() - 1);
