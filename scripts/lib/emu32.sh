@@ -36,7 +36,7 @@ zeb_emu32_mirror() {
   echo "${uri:-http://deb.debian.org/debian}"
 }
 
-# apt with a state of its own under build/emu32/apt-NAME: apt_private NAME SOURCES-LINES -- apt-get args
+# apt-get with a state of its own under build/emu32/apt-NAME: zeb_emu32_apt NAME apt-get-arguments...
 zeb_emu32_apt() {
   local name=$1 dir="$ZEB_EMU32_DIR/apt-$1"; shift
   apt-get -o Dir::Etc::SourceList="$dir/sources.list" -o Dir::Etc::SourceParts=/nonexistent \

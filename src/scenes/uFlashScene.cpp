@@ -171,7 +171,8 @@ void TfmFlashScene::FitPlayerToWindow() {
   if (!FlashPlayer || !HandleAllocated()) return;
   RECT client{};
   GetClientRect(Handle(), &client);
-  // The movie scales its whole stage evenly into the player's frames and centres it there.
+  // The scene's frames are composed at the window's size from the stage's own (UpdateShown); the
+  // player is told the new size so that it asks for a frame, which then fills the new size at once.
   FlashPlayer->SetSize(client.right - client.left, client.bottom - client.top);
 }
 

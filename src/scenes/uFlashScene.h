@@ -91,7 +91,8 @@ class TfmFlashScene : public ui::PlainForm {
 
  private:
   void FormCreate();
-  // The player takes the window's client area, whatever placed or sized the window.
+  // The player takes the window's client size, whatever placed or sized the window, and so asks for
+  // a frame at that size.
   void FitPlayerToWindow();
   // The background at the size of the player's frames; null without a background.
   const BackgroundPicture* FrameBackground(int width, int height) const;
